@@ -1,0 +1,14 @@
+#include "launcher/Handlers.h"
+#include "launcher/modFileUtility.h"
+
+namespace tavro {
+
+void Form_Load(Platform& platform) {
+    // An exact, case-sensitive comparison on purpose: only a copy that really lies in the
+    // desktop folder, as the system spells it, skips the window.
+    if (platform.ProgramFolder() == GetDesktopPath(platform)) {
+        StartUpCommand_Click(platform);
+    }
+}
+
+}  // namespace tavro

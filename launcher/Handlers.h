@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+// The main window's event handlers, named after the control and the event they answer.
+namespace tavro {
+
+// Before the window is first shown: a copy started from the desktop opens the site at once.
+void Form_Load(Platform& platform);
+// Opens the ordering site for this program's number (or asks the user to check it), then ends.
+void StartUpCommand_Click(Platform& platform);
+// Copies this program onto the desktop and says whether that worked; the window stays.
+void CopyCommand_Click(Platform& platform);
+// The window's own close picture.
+void close_Click(Platform& platform);
+// The window is being closed from outside the program: close box, Alt+F4, session end.
+void Form_Unload(Platform& platform);
+
+}  // namespace tavro

@@ -1,0 +1,9 @@
+#include "launcher/Handlers.h"
+
+namespace tavro {
+
+void close_Click(Platform& platform) {
+    platform.EndProgram();
+}
+
+}  // namespace tavro
