@@ -5,8 +5,9 @@ namespace tavro {
 
 void Form_Load(Platform& platform) {
     // An exact, case-sensitive comparison on purpose: only a copy that really lies in the
-    // desktop folder, as the system spells it, skips the window.
-    if (platform.ProgramFolder() == GetDesktopPath(platform)) {
+    // desktop folder, as the system spells it, skips the window. A missing desktop never matches.
+    const std::wstring desktop = GetDesktopPath(platform);
+    if (!desktop.empty() && platform.ProgramFolder() == desktop) {
         StartUpCommand_Click(platform);
     }
 }
