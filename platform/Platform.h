@@ -20,7 +20,7 @@ enum class MessageStyle : unsigned {
 // What the launcher asks of the system. The Win32 implementation lives beside this file;
 // the unit tests use a fake that records what the user would have seen.
 class Platform {
-public:
+  public:
     Platform() = default;
     Platform(const Platform&) = delete;
     Platform& operator=(const Platform&) = delete;

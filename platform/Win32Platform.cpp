@@ -1,0 +1,84 @@
+#include "platform/Win32Platform.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/FileCopy.h"
+
+namespace tavro {
+
+namespace {
+
+std::wstring RunningModulePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    // Paths beyond MAX_PATH exist; the call truncates rather than fails, so grow until it fits.
+    while (buffer.size() <= 32768) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            return std::wstring(buffer.data(), length);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return {};
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform() : module_(SplitModulePath(RunningModulePath())) {}
+
+long Win32Platform::QueryDesktopFolder(PathBuffer& buffer) {
+    // The current user's desktop at its current location, not the shared or the default one.
+    const HRESULT result = SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, buffer.data());
+    return static_cast<long>(result);
+}
+
+void Win32Platform::OpenUrl(const std::wstring& url) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    // The program ends right after this call: NOASYNC makes the shell finish handing the URL over first.
+    info.fMask = SEE_MASK_NOASYNC;
+    info.hwnd = window_;
+    info.lpVerb = L"Open";
+    info.lpFile = url.c_str();
+    info.lpParameters = nullptr;
+    info.lpDirectory = L"";
+    info.nShow = SW_SHOWNORMAL;
+    // Deliberately unchecked: when no browser opens, the shell has already told the user.
+    ShellExecuteExW(&info);
+}
+
+bool Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    return CopyFileThroughTemporary(source, destination);
+}
+
+void Win32Platform::ShowMessage(const std::wstring& prompt,
+                                MessageStyle style,
+                                const std::optional<std::wstring>& title) {
+    // A hidden window (the start from the desktop) would make the box ownerless in the taskbar's
+    // eyes: give it no owner then, so that it gets a taskbar button of its own.
+    const HWND owner = window_ != nullptr && IsWindowVisible(window_) ? window_ : nullptr;
+    const std::wstring caption = title.value_or(ProgramTitle());
+    MessageBoxW(owner, prompt.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(style));
+}
+
+void Win32Platform::EndProgram() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    // Destroying the window directly does not go through WM_CLOSE, so the unload handler does
+    // not run again; the quit message then ends the message loop and everything is released.
+    if (window_ != nullptr) {
+        const HWND window = window_;
+        window_ = nullptr;
+        DestroyWindow(window);
+    }
+    PostQuitMessage(0);
+}
+
+}  // namespace tavro

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/ModulePath.h"
+#include "platform/Platform.h"
+
+namespace tavro {
+
+class Win32Platform final : public Platform {
+  public:
+    Win32Platform();
+
+    // The main window: owner of message boxes and of whatever the shell shows. Borrowed.
+    void AttachWindow(HWND window) noexcept { window_ = window; }
+    bool HasEnded() const noexcept { return ended_; }
+
+    std::wstring ProgramFolder() const override { return module_.folder; }
+    std::wstring ProgramName() const override { return module_.name; }
+    std::wstring ProgramTitle() const override { return L"Tavro"; }
+
+    long QueryDesktopFolder(PathBuffer& buffer) override;
+    void OpenUrl(const std::wstring& url) override;
+    bool CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    void ShowMessage(const std::wstring& prompt,
+                     MessageStyle style,
+                     const std::optional<std::wstring>& title = std::nullopt) override;
+    void EndProgram() override;
+
+  private:
+    ModulePathParts module_;
+    HWND window_ = nullptr;
+    bool ended_ = false;
+};
+
+}  // namespace tavro

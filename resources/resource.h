@@ -1,0 +1,14 @@
+#pragma once
+
+// Resource ids shared by tavro.rc and the window code.
+#define IDI_PROGRAM 1
+#define IDI_PROGRAM_IMAGE 30001
+
+#define IDB_BACKGROUND 101
+#define IDB_ORDER_FACE 102
+#define IDB_ORDER_FACE_PRESSED 103
+#define IDB_COPY_FACE 104
+#define IDB_COPY_FACE_PRESSED 105
+#define IDB_CLOSE_FACE 106
+#define IDB_CLOSE_FACE_PRESSED 107
+#define IDB_LOGO 108

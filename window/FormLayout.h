@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "platform/Platform.h"
+#include "resources/resource.h"
+#include "window/Twips.h"
+
+namespace tavro {
+
+// Everything about the window and its buttons that is fixed, in one place.
+
+inline constexpr const wchar_t* kFormCaption = L"TavroModule";
+inline constexpr int kClientWidthTwips = 7770;
+inline constexpr int kClientHeightTwips = 4065;
+// The white that StartUpCommand leaves undrawn so its back colour shows through.
+inline constexpr unsigned kPureWhite = 0x00FFFFFF;
+
+using ClickHandler = void (*)(Platform&);
+
+struct ButtonDefinition {
+    const wchar_t* name;
+    int id;  // control id; kept clear of IDOK and IDCANCEL, which the dialog keys send
+    TwipRect bounds;
+    int normalFace;
+    int pressedFace;
+    std::optional<int> disabledFace;
+    std::optional<unsigned> transparentColour;  // COLORREF
+    ClickHandler click;
+};
+
+// In tab order. Declared here, defined beside the handlers it names.
+extern const std::array<ButtonDefinition, 3> kButtons;
+
+}  // namespace tavro

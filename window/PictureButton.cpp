@@ -1,0 +1,73 @@
+#include "window/PictureButton.h"
+
+#include "window/Gdi.h"
+
+namespace tavro {
+
+namespace {
+
+HBITMAP FaceFor(UINT state, const ButtonFaces& faces) {
+    if ((state & ODS_DISABLED) != 0 && faces.disabled != nullptr) {
+        return faces.disabled;
+    }
+    return (state & ODS_SELECTED) != 0 ? faces.pressed : faces.normal;
+}
+
+void DrawFace(HDC target, const RECT& button, HBITMAP face, bool pushed, const std::optional<COLORREF>& transparent) {
+    BITMAP info{};
+    if (face == nullptr || GetObjectW(face, sizeof(info), &info) == 0) {
+        return;
+    }
+    MemoryDC source(target);
+    if (!source) {
+        return;
+    }
+    const SelectedObject selected(source.get(), face);
+    // Pushed, the picture moves down and right by a pixel, like a system button's caption.
+    const int shift = pushed ? 1 : 0;
+    const int x = button.left + (button.right - button.left - info.bmWidth) / 2 + shift;
+    const int y = button.top + (button.bottom - button.top - info.bmHeight) / 2 + shift;
+    if (transparent) {
+        GdiTransparentBlt(target, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, info.bmWidth, info.bmHeight,
+                          *transparent);
+    } else {
+        BitBlt(target, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+    }
+}
+
+}  // namespace
+
+void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonFaces& faces) {
+    const int width = item.rcItem.right - item.rcItem.left;
+    const int height = item.rcItem.bottom - item.rcItem.top;
+    const RECT whole{0, 0, width, height};
+
+    // Drawn off screen first, so a held button does not flicker.
+    MemoryDC canvas(item.hDC);
+    const UniqueBitmap canvasBitmap(CreateCompatibleBitmap(item.hDC, width, height));
+    if (!canvas || !canvasBitmap) {
+        return;
+    }
+    const SelectedObject selected(canvas.get(), canvasBitmap.get());
+
+    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    RECT inside = whole;
+    DrawFrameControl(canvas.get(), &inside, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (pushed ? DFCS_PUSHED : 0));
+    // Read at every paint, so a change of colour scheme shows at once.
+    FillRect(canvas.get(), &inside, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+
+    SaveDC(canvas.get());
+    IntersectClipRect(canvas.get(), inside.left, inside.top, inside.right, inside.bottom);
+    DrawFace(canvas.get(), whole, FaceFor(item.itemState, faces), pushed, faces.transparent);
+    RestoreDC(canvas.get(), -1);
+
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+        RECT focus = whole;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(canvas.get(), &focus);
+    }
+
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, width, height, canvas.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace tavro

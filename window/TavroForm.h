@@ -1,0 +1,59 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "platform/Platform.h"
+#include "window/FormLayout.h"
+#include "window/Gdi.h"
+#include "window/PictureButton.h"
+
+namespace tavro {
+
+// The program's one window: a fixed-size picture with three picture buttons.
+class TavroForm {
+  public:
+    explicit TavroForm(Platform& platform) noexcept : platform_(platform) {}
+    ~TavroForm();
+    TavroForm(const TavroForm&) = delete;
+    TavroForm& operator=(const TavroForm&) = delete;
+
+    // Creates the window hidden, with its buttons and pictures. False when any part is missing.
+    bool Create(HINSTANCE instance);
+    // Shows the window with the focus on the first button.
+    void Show(int showCommand);
+    // Gives the window's keyboard interface (Tab, Shift+Tab, Space, Enter) a look at msg first.
+    bool PreTranslateMessage(MSG& msg);
+
+    // Null once the window is gone.
+    HWND Handle() const noexcept { return window_; }
+
+    // Draws the client area; used for WM_PAINT and WM_PRINTCLIENT alike.
+    void PaintContent(HDC dc) const;
+
+  private:
+    struct Button {
+        HWND window = nullptr;  // a child of ours: destroyed with us
+        UniqueBitmap normal;
+        UniqueBitmap pressed;
+        UniqueBitmap disabled;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool CreateButtons(HINSTANCE instance, int dpiX, int dpiY);
+    void OnCommand(int id, int code);
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) const;
+    void OnActivate(bool active);
+    void ClickFocusedButton();
+
+    Platform& platform_;
+    HWND window_ = nullptr;
+    HWND focusWhenInactive_ = nullptr;
+    UniqueBitmap background_;
+    UniqueFont buttonFont_;
+    std::array<Button, kButtons.size()> buttons_;
+};
+
+}  // namespace tavro

@@ -1,0 +1,51 @@
+#include <windows.h>
+
+#include "launcher/Handlers.h"
+#include "platform/ComApartment.h"
+#include "platform/DllSearch.h"
+#include "platform/Win32Platform.h"
+#include "window/TavroForm.h"
+
+namespace {
+
+int RunMessageLoop(tavro::TavroForm& form) {
+    MSG msg{};
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            return static_cast<int>(msg.wParam);
+        }
+        if (got == -1) {
+            return 1;
+        }
+        if (!form.PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+int Run(HINSTANCE instance, int showCommand) {
+    const tavro::ComApartment com;
+    tavro::Win32Platform platform;
+    tavro::TavroForm form(platform);
+    if (!form.Create(instance)) {
+        return 1;
+    }
+    platform.AttachWindow(form.Handle());
+
+    tavro::Form_Load(platform);
+    // Started from the desktop: the site is open (or the user was warned) and the window never shows.
+    if (platform.HasEnded()) {
+        return 0;
+    }
+    form.Show(showCommand);
+    return RunMessageLoop(form);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int showCommand) {
+    tavro::RestrictDllSearchToSystemFolder();
+    return Run(instance, showCommand);
+}
