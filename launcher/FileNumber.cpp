@@ -1,5 +1,8 @@
 #include "launcher/FileNumber.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tavro {
 
 std::wstring FileNumberFromProgramName(std::wstring_view programName) {
@@ -8,12 +11,9 @@ std::wstring FileNumberFromProgramName(std::wstring_view programName) {
         underscore == std::wstring_view::npos ? programName : programName.substr(underscore + 1);
 
     std::wstring number;
-    for (const wchar_t c : tail) {
-        // Only U+0030..U+0039: full-width and other Unicode digits never count.
-        if (c >= L'0' && c <= L'9') {
-            number.push_back(c);
-        }
-    }
+    // Only U+0030..U+0039: full-width and other Unicode digits never count.
+    std::copy_if(tail.begin(), tail.end(), std::back_inserter(number),
+                 [](wchar_t c) { return c >= L'0' && c <= L'9'; });
     return number;
 }
 

@@ -1,7 +1,6 @@
 #include "launcher/modFileUtility.h"
 
-#include <algorithm>
-#include <utility>
+#include <string_view>
 
 namespace tavro {
 
@@ -10,16 +9,17 @@ std::wstring GetDesktopPath(Platform& platform) {
     if (platform.QueryDesktopFolder(buffer) != 0) {
         return {};
     }
-    const auto terminator = std::find(buffer.begin(), buffer.end(), L'\0');
-    if (terminator == buffer.end()) {
+    const std::wstring_view text(buffer.data(), buffer.size());
+    const std::size_t length = text.find(L'\0');
+    if (length == std::wstring_view::npos) {
         // A path that fills the whole buffer without a terminator is not one we can trust.
         return {};
     }
-    return std::wstring(buffer.begin(), terminator);
+    return std::wstring(text.substr(0, length));
 }
 
-bool CopyFileOverwrite(Platform& platform, std::wstring source, std::wstring destination) {
-    return platform.CopyFileReplacing(std::move(source), std::move(destination));
+bool CopyFileOverwrite(Platform& platform, const std::wstring& source, const std::wstring& destination) {
+    return platform.CopyFileReplacing(source, destination);
 }
 
 }  // namespace tavro

@@ -10,6 +10,6 @@ namespace tavro {
 std::wstring GetDesktopPath(Platform& platform);
 
 // Copies source onto destination, replacing a file already there. True only when the copy landed.
-bool CopyFileOverwrite(Platform& platform, std::wstring source, std::wstring destination);
+bool CopyFileOverwrite(Platform& platform, const std::wstring& source, const std::wstring& destination);
 
 }  // namespace tavro

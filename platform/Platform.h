@@ -24,6 +24,8 @@ class Platform {
     Platform() = default;
     Platform(const Platform&) = delete;
     Platform& operator=(const Platform&) = delete;
+    Platform(Platform&&) = delete;
+    Platform& operator=(Platform&&) = delete;
     virtual ~Platform() = default;
 
     // Folder of the running executable, without a trailing separator except at a drive root ("C:\").

@@ -1,5 +1,7 @@
 #include "window/TavroForm.h"
 
+#include <algorithm>
+
 #include "launcher/Handlers.h"
 
 namespace tavro {
@@ -175,7 +177,7 @@ void TavroForm::PaintContent(HDC dc) const {
     RECT client{};
     GetClientRect(window_, &client);
     // The picture keeps its pixel size at every resolution; the back colour fills what it leaves.
-    const HBRUSH back = reinterpret_cast<HBRUSH>(GetClassLongPtrW(window_, GCLP_HBRBACKGROUND));
+    auto* const back = reinterpret_cast<HBRUSH>(GetClassLongPtrW(window_, GCLP_HBRBACKGROUND));
     ExcludeClipRect(dc, 0, 0, info.bmWidth, info.bmHeight);
     FillRect(dc, &client, back);
     SelectClipRgn(dc, nullptr);
@@ -250,21 +252,19 @@ void TavroForm::OnCommand(int id, int code) {
     if (code != BN_CLICKED) {
         return;
     }
-    for (const ButtonDefinition& definition : kButtons) {
-        if (definition.id == id) {
-            definition.click(platform_);
-            return;
-        }
+    const auto* const clicked = std::find_if(kButtons.begin(), kButtons.end(),
+                                             [id](const ButtonDefinition& definition) { return definition.id == id; });
+    if (clicked != kButtons.end()) {
+        clicked->click(platform_);
     }
 }
 
 void TavroForm::ClickFocusedButton() {
     const HWND focus = GetFocus();
-    for (const Button& button : buttons_) {
-        if (button.window != nullptr && button.window == focus) {
-            SendMessageW(focus, BM_CLICK, 0, 0);
-            return;
-        }
+    const bool ours = focus != nullptr && std::any_of(buttons_.begin(), buttons_.end(),
+                                                      [focus](const Button& button) { return button.window == focus; });
+    if (ours) {
+        SendMessageW(focus, BM_CLICK, 0, 0);
     }
 }
 

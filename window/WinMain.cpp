@@ -45,7 +45,7 @@ int Run(HINSTANCE instance, int showCommand) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int showCommand) {
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPWSTR /*lpCmdLine*/, int nShowCmd) {
     tavro::RestrictDllSearchToSystemFolder();
-    return Run(instance, showCommand);
+    return Run(hInstance, nShowCmd);
 }
