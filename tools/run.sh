@@ -39,13 +39,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
             mkdir "$profile/$folder"
         fi
     done
+    # Wine's own Tahoma has no Japanese glyphs; message boxes would show empty boxes without this.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d "Noto Sans CJK JP" /f >/dev/null 2>&1
+    wineserver -w
 fi
 
 downloads=$WINEPREFIX/drive_c/users/$(id -un)/Downloads
 cp build/windows/window/Tavro.exe "$downloads/Tavro_12345.exe"
 cd "$downloads"
 if [ -n "$xvfb_pid" ]; then
-    wine Tavro_12345.exe &
+    # A Wine desktop of its own draws the window frame that no window manager draws here.
+    wine explorer /desktop=Tavro,800x500 Tavro_12345.exe &
     sleep 5
     import -window root "$run/screen.png" && echo "No display: the screen is saved in $run/screen.png"
 else

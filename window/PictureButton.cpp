@@ -61,7 +61,9 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonFaces& faces) {
     DrawFace(canvas.get(), whole, FaceFor(item.itemState, faces), pushed, faces.transparent);
     RestoreDC(canvas.get(), -1);
 
-    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    // The focus mark shows even before the keyboard is used: with no caption, it is the only sign
+    // of which picture Space would press.
+    if ((item.itemState & ODS_FOCUS) != 0) {
         RECT focus = whole;
         InflateRect(&focus, -3, -3);
         DrawFocusRect(canvas.get(), &focus);
