@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Start-up benchmarks of Tavro.exe under Wine, each beside a minimal Win32 program doing the same job:
+#   url     started from the desktop folder, how long until the ordering URL reaches the http handler;
+#   window  started from the download folder, how long until its window is shown, painted and idle.
+# Usage: bench/run.sh [url] [window]        (both when none is named)
+# Environment: BENCH_RUNS (default 20), BENCH_WARMUP (default 3), TAVRO_EXE (default build/windows/window/Tavro.exe),
+#              BENCH_VIRTUAL_DESKTOP=1 to run inside a Wine virtual desktop (1024x768).
+# Helpers are cross-built into build/bench/; everything runs in a throw-away Wine prefix that is removed at the end.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$root/build/bench
+runs=${BENCH_RUNS:-20}
+warmup=${BENCH_WARMUP:-3}
+tavro=${TAVRO_EXE:-$root/build/windows/window/Tavro.exe}
+url='http://www.tavro.example/tavrosite/gate?bn=varnoquill0&ul=mhp?mi=12345'
+url_target=1.10
+window_target=1.15
+
+modes=("$@")
+[ ${#modes[@]} -gt 0 ] || modes=(url window)
+for mode in "${modes[@]}"; do
+    case $mode in
+        url | window) ;;
+        *) echo "unknown benchmark: $mode (url or window)" >&2; exit 2 ;;
+    esac
+done
+
+# --- Build -------------------------------------------------------------------------------------------------------
+if [ ! -f "$tavro" ]; then
+    echo "Building Tavro.exe (windows preset)"
+    (cd "$root" && cmake --preset windows >/dev/null && cmake --build --preset windows --target Tavro)
+fi
+
+# Same flags as Tavro.exe: MinSizeRel (-Os), stripped, static C and C++ runtimes, wide entry points.
+cxx=i686-w64-mingw32-g++-win32
+flags=(-std=c++17 -Os -s -static -static-libgcc -static-libstdc++ -municode
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror
+    -D_WIN32_WINNT=0x0A00 -DUNICODE -D_UNICODE)
+mkdir -p "$out"
+build_helper() {
+    local name=$1 subsystem=$2
+    shift 2
+    local source=$root/bench/src/$name.cpp target=$out/$name.exe
+    if [ ! -f "$target" ] || [ "$source" -nt "$target" ] || [ "$0" -nt "$target" ]; then
+        "$cxx" "${flags[@]}" "$subsystem" "$source" -o "$target" "$@"
+    fi
+}
+build_helper bench_driver -mconsole
+build_helper url_recorder -mwindows
+build_helper min_url -mwindows "-DBENCH_URL=L\"$url\"" -lshell32
+build_helper min_window -mwindows -luser32 -lgdi32
+
+# --- A fresh prefix, its own HOME, and an X server if there is none -------------------------------------------------
+work=$(mktemp -d /tmp/tavro-bench.XXXXXX)
+xvfb_pid=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+export HOME=$work/home WINEPREFIX=$work/prefix WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+unset WINEARCH WINESERVER XDG_CONFIG_HOME XDG_DATA_HOME
+mkdir -p "$HOME"
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    exec 3>&-
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.05
+    done
+    export DISPLAY=":$(head -n 1 "$work/display")"
+fi
+
+echo "Creating the Wine prefix"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+wineserver -p >/dev/null 2>&1 # keep one server for the whole run
+
+user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+user=$(basename "$user_dir")
+# In a new prefix Desktop and Downloads are links to $HOME: make them two real folders.
+for folder in Desktop Downloads; do
+    rm -rf "${user_dir:?}/$folder"
+    mkdir "$user_dir/$folder"
+done
+bench_dir=$WINEPREFIX/drive_c/bench
+mkdir -p "$bench_dir"
+cp "$out/bench_driver.exe" "$out/url_recorder.exe" "$bench_dir/"
+cp "$tavro" "$user_dir/Desktop/Tavro_12345.exe"
+cp "$out/min_url.exe" "$user_dir/Desktop/min_url.exe"
+cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
+cp "$out/min_window.exe" "$user_dir/Downloads/min_window.exe"
+
+{
+    printf 'REGEDIT4\n\n'
+    for scheme in http https; do
+        printf '[-HKEY_CURRENT_USER\\Software\\Classes\\%s]\n\n' "$scheme"
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Classes\\%s\\shell\\open\\command]\n' "$scheme"
+        printf '@="\\"C:\\\\bench\\\\url_recorder.exe\\" \\"C:\\\\bench\\\\record.txt\\" \\"%%1\\""\n\n'
+    done
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000060\n\n'
+    if [ "${BENCH_VIRTUAL_DESKTOP:-0}" = 1 ]; then
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1024x768"\n\n'
+    fi
+} >"$work/bench.reg"
+wine regedit /S "$(sed 's|/|\\|g' <<<"Z:$work/bench.reg")" >/dev/null 2>&1
+
+# --- Runs ------------------------------------------------------------------------------------------------------------
+win_user='C:\users\'"$user"
+raw_dir='Z:'$(sed 's|/|\\|g' <<<"$out")
+echo "Tavro.exe: $tavro ($(date -r "$tavro" '+%Y-%m-%d %H:%M'))"
+echo "$(wine --version), $(nproc) cores, DISPLAY=$DISPLAY, virtual desktop: ${BENCH_VIRTUAL_DESKTOP:-0}"
+status=0
+for mode in "${modes[@]}"; do
+    echo
+    case $mode in
+        url)
+            wine 'C:\bench\bench_driver.exe' url --runs "$runs" --warmup "$warmup" \
+                --record 'C:\bench\record.txt' --url "$url" --target "$url_target" --raw "$raw_dir\\url.csv" \
+                "Tavro (desktop)=$win_user\\Desktop\\Tavro_12345.exe" \
+                "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" || status=1
+            ;;
+        window)
+            wine 'C:\bench\bench_driver.exe' window --runs "$runs" --warmup "$warmup" \
+                --target "$window_target" --raw "$raw_dir\\window.csv" \
+                "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
+                "minimal window=$win_user\\Downloads\\min_window.exe" || status=1
+            ;;
+    esac
+done
+echo
+echo "Every sample: $out/url.csv, $out/window.csv"
+exit $status
