@@ -1,0 +1,72 @@
+#!/bin/bash
+# Runs the end-to-end driver in a fresh copy of the template prefix, with its own HOME and,
+# unless DISPLAY is set, its own Xvfb; removes all of it afterwards and exits with the driver's code.
+#   run-in-prefix.sh --pointer FILE --stage DIR --tavro EXE --resources DIR -- DRIVER-ARGS...
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/e2e-lib.sh"
+e2e_pick_user
+
+pointer= stage= tavro= resources=
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --pointer) pointer=$2; shift 2 ;;
+        --stage) stage=$2; shift 2 ;;
+        --tavro) tavro=$2; shift 2 ;;
+        --resources) resources=$2; shift 2 ;;
+        --) shift; break ;;
+        *) echo "unknown argument $1" >&2; exit 2 ;;
+    esac
+done
+# The driver must finish (and we must clean up) well inside ctest's own timeout.
+bound=${TAVRO_E2E_BOUND:-45}
+
+[ -f "$pointer" ] || { echo "no prefix template (run the e2e.prefix.create fixture): $pointer" >&2; exit 2; }
+template=$(sed -n 's/^template=//p' "$pointer")
+[ -d "$template/prefix" ] || { echo "prefix template $template is gone" >&2; exit 2; }
+[ -f "$tavro" ] || { echo "no program to test: $tavro" >&2; exit 2; }
+
+work=
+cleanup() {
+    trap - EXIT INT TERM HUP
+    if [ -n "$work" ] && [ -d "$work/prefix" ]; then
+        e2e_wine "$work/prefix" "$work/home" wineserver -k >/dev/null 2>&1
+    fi
+    e2e_stop_xvfb
+    [ -n "$work" ] && rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavro-e2e-run.XXXXXX") || exit 2
+chmod 755 "$work"
+cp -a "$template/prefix" "$work/prefix" || exit 2
+mkdir "$work/home"
+
+# Everything the test needs lives inside the prefix, so nothing depends on the build folder
+# being readable by the Wine user.
+root=$work/prefix/drive_c/tavro-e2e
+mkdir "$root"
+cp -a "$stage/." "$root/" || exit 2
+cp "$tavro" "$root/Tavro.exe" || exit 2
+if [ -d "$resources" ]; then
+    cp -a "$resources" "$root/resources" || exit 2
+fi
+e2e_give "$work/home" "$root"
+
+# A private locale folder may sit where the Wine user cannot read it.
+if [ -n "${LOCPATH:-}" ] && [ "$(id -u)" -eq 0 ]; then
+    cp -a "$LOCPATH" "$work/locale" && e2e_give "$work/locale" && export LOCPATH="$work/locale"
+fi
+
+e2e_start_xvfb "$work" || exit 2
+
+cd "$work" || exit 2
+e2e_wine "$work/prefix" "$work/home" timeout -k 5 "$bound" wine 'C:\tavro-e2e\tavro_e2e.exe' "$@"
+rc=$?
+if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+    echo "run-in-prefix: the driver did not finish within $bound s" >&2
+fi
+exit "$rc"
