@@ -1,0 +1,57 @@
+#include "support/Probe.h"
+
+#include <windows.h>
+
+#include "support/Handles.h"
+#include "support/Layout.h"
+#include "support/Session.h"
+#include "support/Text.h"
+
+namespace e2e {
+
+ProbeReport RunProbe(const LaunchOptions& options) {
+    ProbeReport report;
+    DeleteFileW(layout::kProbeReport);
+    StartedProcess process = StartedProcess::Start(options, &report.error);
+    if (!process) {
+        return report;
+    }
+    if (!process.WaitForExit(kEndBound).has_value()) {
+        report.error = "the probe did not end within its bound";
+        return report;
+    }
+    UniqueFile file(CreateFileW(layout::kProbeReport, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        report.error = "the probe left no report: " + DescribeError(GetLastError());
+        return report;
+    }
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        const std::wstring line = Wide(std::string_view(bytes).substr(start, end - start));
+        start = end + 1;
+        const std::size_t tab = line.find(L'\t');
+        const std::wstring key = line.substr(0, tab);
+        const std::wstring value = tab == std::wstring::npos ? std::wstring() : line.substr(tab + 1);
+        if (key == L"module") {
+            report.modulePath = value;
+        } else if (key == L"cwd") {
+            report.currentDirectory = value;
+        } else if (key == L"load") {
+            report.loadResults.push_back(value);
+        }
+    }
+    return report;
+}
+
+}  // namespace e2e

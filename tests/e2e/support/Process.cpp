@@ -1,0 +1,97 @@
+#include "support/Process.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "support/Text.h"
+#include "support/Wait.h"
+
+namespace e2e {
+namespace {
+
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L'\\');
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}
+
+std::wstring Upper(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towupper(c); });
+    return text;
+}
+
+}  // namespace
+
+StartedProcess::~StartedProcess() {
+    if (process_ && IsRunning()) {
+        Terminate();
+    }
+}
+
+StartedProcess StartedProcess::Start(const LaunchOptions& options, std::string* error) {
+    std::wstring commandLine = L"\"" + options.program + L"\"";
+    if (!options.arguments.empty()) {
+        commandLine += L" " + options.arguments;
+    }
+    const std::wstring workingDirectory =
+        options.workingDirectory.empty() ? FolderOf(options.program) : options.workingDirectory;
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(options.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info)) {
+        *error = "CreateProcessW(" + Utf8(options.program) + ") failed: " + DescribeError(GetLastError());
+        return {};
+    }
+    CloseHandle(info.hThread);
+    StartedProcess started;
+    started.process_.Reset(info.hProcess);
+    started.id_ = info.dwProcessId;
+    return started;
+}
+
+bool StartedProcess::IsRunning() const {
+    return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> StartedProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+    if (!process_) {
+        return std::nullopt;
+    }
+    if (!PollUntil([this] { return !IsRunning(); }, timeout)) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.Get(), &code);
+    return code;
+}
+
+void StartedProcess::Terminate() const {
+    TerminateProcess(process_.Get(), 0xDEAD);
+    WaitForSingleObject(process_.Get(), 5000);
+}
+
+bool WaitUntilNoProcessNamed(const std::wstring& exeFileName, std::chrono::milliseconds timeout) {
+    const std::wstring wanted = Upper(exeFileName);
+    return PollUntil(
+        [&wanted] {
+            UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+            if (!snapshot) {
+                return false;
+            }
+            PROCESSENTRY32W entry = {};
+            entry.dwSize = sizeof entry;
+            for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+                 more = Process32NextW(snapshot.Get(), &entry)) {
+                if (Upper(entry.szExeFile) == wanted) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        timeout);
+}
+
+}  // namespace e2e

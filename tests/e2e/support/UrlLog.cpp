@@ -1,0 +1,94 @@
+#include "support/UrlLog.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "support/Handles.h"
+#include "support/Layout.h"
+#include "support/Process.h"
+#include "support/Text.h"
+#include "support/UrlRecordFormat.h"
+
+namespace e2e {
+
+void ClearReceivedUrls() {
+    DeleteFileW(layout::kReceivedUrls);
+}
+
+UrlLog ReadReceivedUrls() {
+    UrlLog log;
+    UniqueFile file(CreateFileW(layout::kReceivedUrls, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            log.problem = "cannot open the URL log: " + DescribeError(error);
+        }
+        return log;
+    }
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            log.problem = "the URL log ends in an unfinished record";
+            end = bytes.size();
+        }
+        const std::string_view line(bytes.data() + start, end - start);
+        start = end + 1;
+        const auto fields = record::SplitFields(line);
+        if (fields.size() < 3 || fields[0] != record::kTag) {
+            log.problem = "malformed record in the URL log: " + std::string(line);
+            continue;
+        }
+        ReceivedUrl received;
+        received.commandTail = Wide(record::Unescape(fields[1]));
+        const unsigned long argc = std::strtoul(std::string(fields[2]).c_str(), nullptr, 10);
+        for (std::size_t i = 3; i < fields.size(); ++i) {
+            received.argv.push_back(Wide(record::Unescape(fields[i])));
+        }
+        if (received.argv.size() != argc) {
+            log.problem = "record's argc disagrees with its argv: " + std::string(line);
+        }
+        log.records.push_back(std::move(received));
+    }
+    return log;
+}
+
+UrlLog CollectReceivedUrls(std::chrono::milliseconds timeout) {
+    UrlLog log;
+    if (!WaitUntilNoProcessNamed(layout::kRecorderFileName, timeout)) {
+        log = ReadReceivedUrls();
+        log.problem +=
+            (log.problem.empty() ? "" : "; ") + std::string("a URL recorder was still running at the deadline");
+        return log;
+    }
+    return ReadReceivedUrls();
+}
+
+std::string ToString(const ReceivedUrl& record) {
+    std::string out = "{tail \"" + Utf8(record.commandTail) + "\", argc " + std::to_string(record.argv.size());
+    for (std::size_t i = 0; i < record.argv.size(); ++i) {
+        out += ", argv[" + std::to_string(i) + "] \"" + Utf8(record.argv[i]) + "\"";
+    }
+    return out + "}";
+}
+
+std::string ToString(const UrlLog& log) {
+    std::string out = std::to_string(log.records.size()) + " record(s)";
+    for (const ReceivedUrl& record : log.records) {
+        out += "\n    " + ToString(record);
+    }
+    if (!log.problem.empty()) {
+        out += "\n    problem: " + log.problem;
+    }
+    return out;
+}
+
+}  // namespace e2e
