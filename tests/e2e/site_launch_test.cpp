@@ -1,0 +1,259 @@
+// Starting Tavro.exe the way a user does: a copy on the desktop opens the ordering site for the
+// number in its file name; anywhere else it shows its window.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/Checks.h"
+#include "support/Folders.h"
+#include "support/Layout.h"
+#include "support/Probe.h"
+#include "support/Text.h"
+#include "support/UrlLog.h"
+
+namespace {
+
+using e2e::Utf8;
+
+class DesktopLaunch : public testing::Test {
+  protected:
+    void SetUp() override {
+        e2e::ClearReceivedUrls();
+        desktop_ = e2e::DesktopFolder();
+        ASSERT_FALSE(desktop_.empty()) << "SHGetFolderPathW(CSIDL_DESKTOP) failed";
+    }
+
+    // Copies Tavro.exe onto the desktop as fileName and returns how a double-click starts it.
+    e2e::LaunchOptions OnDesktop(const std::wstring& fileName) {
+        std::string error;
+        const std::wstring path = e2e::InstallTavro(desktop_, fileName, &error);
+        EXPECT_FALSE(path.empty()) << error;
+        return {path};
+    }
+
+    std::wstring desktop_;
+};
+
+TEST_F(DesktopLaunch, KeepsLeadingZeros) {
+    const auto start = OnDesktop(L"Tavro_007.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"007"));
+}
+
+TEST_F(DesktopLaunch, TakesDigitsAfterTheFirstUnderscore) {
+    const auto start = OnDesktop(L"a_1_23.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"123"));
+}
+
+TEST_F(DesktopLaunch, IgnoresDigitsBeforeTheFirstUnderscore) {
+    const auto start = OnDesktop(L"12_3.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"3"));
+}
+
+TEST_F(DesktopLaunch, TakesTheWholeNameWithoutUnderscore) {
+    const auto start = OnDesktop(L"Tavro9x.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"9"));
+}
+
+TEST_F(DesktopLaunch, SkipsSpaces) {
+    const auto start = OnDesktop(L"Tavro_1 2 3.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"123"));
+}
+
+// cmd.exe would run "calc" after "&"; the shell must see the launch URL and nothing else.
+TEST_F(DesktopLaunch, AmpersandCannotAddACommand) {
+    const auto start = OnDesktop(L"Tavro_12 &calc.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"12"));
+}
+
+TEST_F(DesktopLaunch, PercentCannotExpandAVariable) {
+    const auto start = OnDesktop(L"Tavro_%PATH%34%.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"34"));
+}
+
+TEST_F(DesktopLaunch, CaretApostropheAndParenthesesStayInert) {
+    const auto start = OnDesktop(L"Tavro_5^6'(7) & x.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"567"));
+}
+
+// "|" and '"' cannot be part of a Windows file name, so no such copy can exist to be started:
+// the copy itself must be refused, and nothing may be left behind under that name.
+TEST_F(DesktopLaunch, PipeAndQuoteCannotBePartOfAName) {
+    for (const wchar_t* name : {L"Tavro_1|calc.exe", L"Tavro_1\"calc.exe"}) {
+        SCOPED_TRACE(Utf8(name));
+        const std::wstring target = desktop_ + L"\\" + name;
+        SetLastError(0);
+        const BOOL copied = CopyFileW(e2e::layout::kTavro, target.c_str(), FALSE);
+        const DWORD error = GetLastError();
+        EXPECT_FALSE(copied) << "expected the copy to be refused; it succeeded";
+        EXPECT_EQ(error, static_cast<DWORD>(ERROR_INVALID_NAME))
+            << "expected ERROR_INVALID_NAME; got " << e2e::DescribeError(error);
+        EXPECT_FALSE(e2e::FileExists(target)) << "a file exists under the refused name";
+    }
+}
+
+class NumberWarning : public DesktopLaunch {};
+
+TEST_F(NumberWarning, NoDigitsAfterTheUnderscore) {
+    const auto start = OnDesktop(L"Tavro_.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectNumberWarning(start));
+}
+
+TEST_F(NumberWarning, NoDigitsAndNoUnderscore) {
+    const auto start = OnDesktop(L"Tavro.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectNumberWarning(start));
+}
+
+TEST_F(NumberWarning, DigitsOnlyBeforeTheUnderscore) {
+    const auto start = OnDesktop(L"12_ab.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectNumberWarning(start));
+}
+
+TEST_F(NumberWarning, FullWidthDigitsDoNotCount) {
+    const auto start = OnDesktop(L"Tavro_１２３.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectNumberWarning(start));
+}
+
+// Desktop folders whose names are hard for ANSI code: ソ, 表 and 能 end in byte 0x5C ("\") in
+// Shift-JIS, and "ë"/Greek have no Shift-JIS form at all. Run under code pages 1252 and 932.
+class DesktopPaths : public DesktopLaunch {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(DesktopLaunch::SetUp());
+        wchar_t expected[16] = {};
+        if (GetEnvironmentVariableW(L"TAVRO_E2E_EXPECT_ACP", expected, 16) > 0) {
+            ASSERT_EQ(GetACP(), std::wcstoul(expected, nullptr, 10)) << "ANSI code page of this run";
+        }
+    }
+
+    // Moves the desktop to folder, checks the shell reports it, and starts a copy from there.
+    void ExpectSiteOpenedFromDesktopAt(const std::wstring& folder,
+                                       const std::wstring& fileName,
+                                       const std::wstring& number) {
+        ASSERT_TRUE(e2e::CreateFolderTree(folder)) << "cannot create " << Utf8(folder);
+        e2e::DesktopRedirect redirect(folder);
+        ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+        ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(folder)) << "desktop folder as the shell reports it";
+        std::string error;
+        const std::wstring path = e2e::InstallTavro(folder, fileName, &error);
+        ASSERT_FALSE(path.empty()) << error;
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened({path}, number));
+    }
+};
+
+TEST_F(DesktopPaths, JapaneseFolderWithBackslashTrailBytes) {
+    ExpectSiteOpenedFromDesktopAt(e2e::UserProfileFolder() + L"\\ソフト表示能力\\デスクトップ", L"Tavro_42.exe", L"42");
+}
+
+TEST_F(DesktopPaths, FolderOutsideCodePage932) {
+    ExpectSiteOpenedFromDesktopAt(e2e::UserProfileFolder() + L"\\Zoë Ελλάδα\\Desktop", L"Tavro_43.exe", L"43");
+}
+
+TEST_F(DesktopPaths, JapaneseProgramName) {
+    const auto start = OnDesktop(L"表ソ能_44.exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"44"));
+}
+
+// Copies that are not in the desktop folder as the shell spells it show the main window.
+class ElsewhereLaunch : public DesktopLaunch {
+  protected:
+    // What a program started through exactly this path sees as its own path.
+    std::wstring ModulePathSeenThrough(const std::wstring& folderSpelling) {
+        std::string error;
+        const std::wstring probe = e2e::InstallCopy(e2e::layout::kProbe, desktop_, L"probe_5.exe", &error);
+        EXPECT_FALSE(probe.empty()) << error;
+        const e2e::ProbeReport report = e2e::RunProbe({folderSpelling + L"probe_5.exe"});
+        EXPECT_EQ(report.error, "");
+        return report.modulePath;
+    }
+};
+
+TEST_F(ElsewhereLaunch, DownloadsFolder) {
+    const std::wstring downloads = e2e::DownloadsFolder();
+    ASSERT_FALSE(downloads.empty()) << "no Downloads folder";
+    ASSERT_NE(Utf8(downloads), Utf8(desktop_)) << "Downloads must be a folder of its own";
+    std::string error;
+    const std::wstring path = e2e::InstallTavro(downloads, L"Tavro_5.exe", &error);
+    ASSERT_FALSE(path.empty()) << error;
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
+}
+
+// Wine keeps the case of the drive letter it is given (and folds the rest to the real case),
+// so a lower-case drive letter is the one case difference a started program can really see.
+TEST_F(ElsewhereLaunch, DriveLetterInOtherCase) {
+    ASSERT_EQ(Utf8(desktop_.substr(0, 2)), "C:") << "desktop " << Utf8(desktop_);
+    const std::wstring spelled = L"c" + desktop_.substr(1) + L"\\";
+    ASSERT_EQ(Utf8(ModulePathSeenThrough(spelled)), Utf8(spelled + L"probe_5.exe"))
+        << "the premise: a program started as " << Utf8(spelled) << "... sees that spelling";
+    std::string error;
+    ASSERT_FALSE(e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error).empty()) << error;
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({spelled + L"Tavro_5.exe"}));
+}
+
+// The same folder reached through Wine's Z: drive (the Unix root): a different spelling of
+// the desktop, as a program started through a mapped drive would see it.
+TEST_F(ElsewhereLaunch, SameFolderThroughAnotherDrive) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    ASSERT_NE(unixName, nullptr) << "not running under Wine";
+    char* unixDesktop = unixName(desktop_.c_str());
+    ASSERT_NE(unixDesktop, nullptr) << "no Unix name for " << Utf8(desktop_);
+    std::wstring throughZ = L"Z:" + e2e::Wide(unixDesktop);
+    HeapFree(GetProcessHeap(), 0, unixDesktop);
+    std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
+
+    std::string error;
+    ASSERT_FALSE(e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error).empty()) << error;
+    ASSERT_TRUE(e2e::FileExists(throughZ + L"\\Tavro_5.exe")) << Utf8(throughZ) << " is not the desktop folder";
+    ASSERT_EQ(Utf8(ModulePathSeenThrough(throughZ + L"\\")), Utf8(throughZ + L"\\probe_5.exe"))
+        << "the premise: a program started through Z: sees that path";
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({throughZ + L"\\Tavro_5.exe"}));
+}
+
+// The same folder on disk, but the shell spells the desktop differently from the program's path.
+TEST_F(ElsewhereLaunch, DesktopRegisteredInOtherCase) {
+    std::wstring shouted = desktop_;
+    for (wchar_t& c : shouted) {
+        c = static_cast<wchar_t>(towupper(c));
+    }
+    ASSERT_NE(Utf8(shouted), Utf8(desktop_));
+    e2e::DesktopRedirect redirect(shouted);
+    ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+    ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(shouted)) << "desktop folder as the shell reports it";
+    std::string error;
+    const std::wstring path = e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error);
+    ASSERT_FALSE(path.empty()) << error;
+    ASSERT_EQ(Utf8(ModulePathSeenThrough(desktop_ + L"\\")), Utf8(desktop_ + L"\\probe_5.exe"))
+        << "the premise: the started program sees the folder's real case";
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
+}
+
+TEST_F(ElsewhereLaunch, DesktopRegisteredWithTrailingSeparator) {
+    const std::wstring withSeparator = desktop_ + L"\\";
+    e2e::DesktopRedirect redirect(withSeparator);
+    ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+    ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(withSeparator)) << "desktop folder as the shell reports it";
+    std::string error;
+    const std::wstring path = e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error);
+    ASSERT_FALSE(path.empty()) << error;
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
+}
+
+}  // namespace
