@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Start-up benchmarks of Tavro.exe under Wine, each beside a minimal Win32 program doing the same job:
 #   url     started from the desktop folder, how long until the ordering URL reaches the http handler;
-#   window  started from the download folder, how long until its window is shown, painted and idle.
-# Usage: bench/run.sh [url] [window]        (both when none is named)
-# Environment: BENCH_RUNS (default 20), BENCH_WARMUP (default 3), TAVRO_EXE (default build/windows/window/Tavro.exe),
-#              BENCH_VIRTUAL_DESKTOP=1 to run inside a Wine virtual desktop (1024x768).
+#   window  started from the download folder, how long until its window is shown, painted and idle;
+#   steps   both again, with the minimal programs grown step by step towards what Tavro does first
+#           (COM apartment, hidden window, common controls 6), to show where Tavro's extra time goes.
+# Usage: bench/run.sh [url] [window] [steps]        (url and window when none is named)
+# Environment: BENCH_RUNS (default 30), BENCH_WARMUP (default 3), TAVRO_EXE (default build/windows/window/Tavro.exe),
+#              BENCH_VIRTUAL_DESKTOP=1 to run inside a Wine virtual desktop (1024x768),
+#              BENCH_KEEP=1 to keep the prefix, its HOME and the X server for a closer look afterwards.
 # Helpers are cross-built into build/bench/; everything runs in a throw-away Wine prefix that is removed at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/bench
-runs=${BENCH_RUNS:-20}
+runs=${BENCH_RUNS:-30}
 warmup=${BENCH_WARMUP:-3}
 tavro=${TAVRO_EXE:-$root/build/windows/window/Tavro.exe}
 url='http://www.tavro.example/tavrosite/gate?bn=varnoquill0&ul=mhp?mi=12345'
@@ -20,8 +23,8 @@ modes=("$@")
 [ ${#modes[@]} -gt 0 ] || modes=(url window)
 for mode in "${modes[@]}"; do
     case $mode in
-        url | window) ;;
-        *) echo "unknown benchmark: $mode (url or window)" >&2; exit 2 ;;
+        url | window | steps) ;;
+        *) echo "unknown benchmark: $mode (url, window or steps)" >&2; exit 2 ;;
     esac
 done
 
@@ -37,23 +40,45 @@ flags=(-std=c++17 -Os -s -static -static-libgcc -static-libstdc++ -municode
     -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror
     -D_WIN32_WINNT=0x0A00 -DUNICODE -D_UNICODE)
 mkdir -p "$out"
+# build_helper OUTPUT SOURCE SUBSYSTEM [more compiler arguments]
 build_helper() {
-    local name=$1 subsystem=$2
-    shift 2
-    local source=$root/bench/src/$name.cpp target=$out/$name.exe
+    local name=$1 source=$root/bench/src/$2.cpp subsystem=$3
+    shift 3
+    local target=$out/$name.exe
     if [ ! -f "$target" ] || [ "$source" -nt "$target" ] || [ "$0" -nt "$target" ]; then
         "$cxx" "${flags[@]}" "$subsystem" "$source" -o "$target" "$@"
     fi
 }
-build_helper bench_driver -mconsole
-build_helper url_recorder -mwindows
-build_helper min_url -mwindows "-DBENCH_URL=L\"$url\"" -lshell32
-build_helper min_window -mwindows -luser32 -lgdi32
+build_helper bench_driver bench_driver -mconsole
+build_helper url_recorder url_recorder -mwindows
+build_helper min_url min_url -mwindows "-DBENCH_URL=L\"$url\"" -lshell32
+build_helper min_window min_window -mwindows -luser32 -lgdi32
+if [[ " ${modes[*]} " == *" steps "* ]]; then
+    # Tavro's own manifest, so that the last steps get the same activation context (common controls 6).
+    manifest_object=$out/tavro_manifest.o
+    if [ ! -f "$manifest_object" ] || [ "$root/resources/tavro.manifest" -nt "$manifest_object" ]; then
+        printf '1 24 "%s"\n' "$root/resources/tavro.manifest" >"$out/tavro_manifest.rc"
+        i686-w64-mingw32-windres "$out/tavro_manifest.rc" -O coff -o "$manifest_object"
+    fi
+    url_define="-DBENCH_URL=L\"$url\""
+    build_helper url_com url_steps -mwindows "$url_define" -DSTEP_COM -lole32 -lshell32
+    build_helper url_window url_steps -mwindows "$url_define" -DSTEP_WINDOW -lshell32
+    build_helper url_com_window url_steps -mwindows "$url_define" -DSTEP_COM -DSTEP_WINDOW -lole32 -lshell32
+    build_helper url_com_window_cc6 url_steps -mwindows "$url_define" -DSTEP_COM -DSTEP_WINDOW -DSTEP_BUTTON \
+        "$manifest_object" -lole32 -lshell32
+    build_helper window_com window_steps -mwindows -DSTEP_COM -lole32 -lgdi32
+    build_helper window_com_buttons_cc6 window_steps -mwindows -DSTEP_COM -DSTEP_BUTTONS "$manifest_object" \
+        -lole32 -lgdi32
+fi
 
 # --- A fresh prefix, its own HOME, and an X server if there is none -------------------------------------------------
 work=$(mktemp -d /tmp/tavro-bench.XXXXXX)
 xvfb_pid=""
 cleanup() {
+    if [ "${BENCH_KEEP:-0}" = 1 ]; then
+        echo "Kept: HOME=$HOME WINEPREFIX=$WINEPREFIX DISPLAY=$DISPLAY${xvfb_pid:+ (Xvfb pid $xvfb_pid)}"
+        return
+    fi
     wineserver -k >/dev/null 2>&1 || true
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
@@ -96,6 +121,10 @@ cp "$tavro" "$user_dir/Desktop/Tavro_12345.exe"
 cp "$out/min_url.exe" "$user_dir/Desktop/min_url.exe"
 cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
 cp "$out/min_window.exe" "$user_dir/Downloads/min_window.exe"
+if [[ " ${modes[*]} " == *" steps "* ]]; then
+    cp "$out"/url_com*.exe "$out/url_window.exe" "$user_dir/Desktop/"
+    cp "$out"/window_com*.exe "$user_dir/Downloads/"
+fi
 
 {
     printf 'REGEDIT4\n\n'
@@ -135,8 +164,25 @@ for mode in "${modes[@]}"; do
                 "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
                 "minimal window=$win_user\\Downloads\\min_window.exe" || status=1
             ;;
+        steps)
+            wine 'C:\bench\bench_driver.exe' url --runs "$runs" --warmup "$warmup" \
+                --record 'C:\bench\record.txt' --url "$url" --raw "$raw_dir\\url-steps.csv" \
+                "Tavro (desktop)=$win_user\\Desktop\\Tavro_12345.exe" \
+                "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" \
+                "+ COM=$win_user\\Desktop\\url_com.exe" \
+                "+ hidden window=$win_user\\Desktop\\url_window.exe" \
+                "+ COM + hidden window=$win_user\\Desktop\\url_com_window.exe" \
+                "+ COM + window + cc6 Button=$win_user\\Desktop\\url_com_window_cc6.exe" || status=1
+            echo
+            wine 'C:\bench\bench_driver.exe' window --runs "$runs" --warmup "$warmup" \
+                --raw "$raw_dir\\window-steps.csv" \
+                "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
+                "minimal window=$win_user\\Downloads\\min_window.exe" \
+                "+ COM=$win_user\\Downloads\\window_com.exe" \
+                "+ COM + cc6 buttons=$win_user\\Downloads\\window_com_buttons_cc6.exe" || status=1
+            ;;
     esac
 done
 echo
-echo "Every sample: $out/url.csv, $out/window.csv"
+echo "Every sample: $out/*.csv"
 exit $status

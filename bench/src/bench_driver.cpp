@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 20000;
+constexpr DWORD kTimeoutMs = 10000;
 
 struct Program {
     std::wstring label;
@@ -45,6 +45,7 @@ struct Options {
 // One run's result: the figure that counts, plus intermediate moments (window mode).
 struct Sample {
     bool ok = false;
+    int round = 0;
     double total = 0.0;
     double inputIdle = 0.0;
     double visible = 0.0;
@@ -159,6 +160,38 @@ bool ReadFileBytes(const std::wstring& path, std::string& contents) {
     return true;
 }
 
+struct WindowSearch {
+    DWORD processId = 0;
+    HWND found = nullptr;
+    bool report = false;
+};
+
+BOOL CALLBACK FindVisibleTopWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    if (search->report) {
+        wchar_t title[256] = L"";
+        GetWindowTextW(window, title, 256);
+        std::fprintf(stderr, "  its visible window: \"%s\"\n", Utf8(title).c_str());
+        return TRUE;
+    }
+    if (GetWindow(window, GW_OWNER) == nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Tells what a program that did not do its job is showing (a message box, say).
+void ReportWindows(DWORD processId) {
+    WindowSearch search{processId, nullptr, true};
+    EnumWindows(&FindVisibleTopWindow, reinterpret_cast<LPARAM>(&search));
+}
+
 Sample RunUrl(const Options& options, const Program& program) {
     Sample sample;
     DeleteFileW(options.record.c_str());
@@ -177,16 +210,27 @@ Sample RunUrl(const Options& options, const Program& program) {
         }
         Sleep(1);
     }
+    if (!recorded) {
+        const bool running = WaitForSingleObject(launched.process, 0) == WAIT_TIMEOUT;
+        std::fprintf(stderr, "%ls: no URL reached the handler within %lu ms; the program has %s\n",
+                     program.label.c_str(), kTimeoutMs, running ? "not ended" : "ended");
+        if (running) {
+            ReportWindows(launched.id);
+        }
+    }
     EndProcess(launched);
     if (!recorded) {
-        std::fprintf(stderr, "%ls: no URL reached the handler within %lu ms\n", program.label.c_str(), kTimeoutMs);
         return sample;
     }
 
+    // The handler may still hold the file for a moment while renaming it into place.
     std::string record;
-    if (!ReadFileBytes(options.record, record)) {
-        std::fprintf(stderr, "%ls: cannot read the handler's record\n", program.label.c_str());
-        return sample;
+    while (!ReadFileBytes(options.record, record) || record.empty() || record.back() != '\n') {
+        if (GetTickCount() >= deadline) {
+            std::fprintf(stderr, "%ls: cannot read the handler's record\n", program.label.c_str());
+            return sample;
+        }
+        Sleep(1);
     }
     const std::size_t newline = record.find('\n');
     const unsigned long long handlerStarted = std::strtoull(record.substr(0, newline).c_str(), nullptr, 10);
@@ -205,22 +249,6 @@ Sample RunUrl(const Options& options, const Program& program) {
     return sample;
 }
 
-struct WindowSearch {
-    DWORD processId = 0;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindVisibleTopWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 Sample RunWindow(const Program& program, Detail* detail) {
     Sample sample;
     Stopwatch clock;
@@ -232,7 +260,7 @@ Sample RunWindow(const Program& program, Detail* detail) {
     sample.inputIdle = clock.ElapsedMs();
 
     const DWORD deadline = GetTickCount() + kTimeoutMs;
-    WindowSearch search{launched.id, nullptr};
+    WindowSearch search{launched.id, nullptr, false};
     bool ended = false;
     while (GetTickCount() < deadline && !ended) {
         EnumWindows(&FindVisibleTopWindow, reinterpret_cast<LPARAM>(&search));
@@ -334,6 +362,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::size_t count = options.programs.size();
     std::vector<std::vector<Sample>> samples(count);
     std::vector<Detail> details(count);
+    std::vector<int> failures(count, 0);
 
     for (int run = -options.warmup; run < options.runs; ++run) {
         for (std::size_t turn = 0; turn < count; ++turn) {
@@ -341,13 +370,19 @@ int wmain(int argc, wchar_t** argv) {
             const std::size_t index = (run % 2 == 0) ? turn : count - 1 - turn;
             const Program& program = options.programs[index];
             const Sample sample =
-                urlMode ? RunUrl(options, program) : RunWindow(program, run == 0 ? &details[index] : nullptr);
+                urlMode
+                    ? RunUrl(options, program)
+                    : RunWindow(program, run >= 0 && details[index].windowTitle.empty() ? &details[index] : nullptr);
             if (!sample.ok) {
                 std::fprintf(stderr, "%ls: run %d failed\n", program.label.c_str(), run);
-                return 1;
-            }
-            if (run >= 0) {
+                ++failures[index];
+                if (failures[index] > options.runs / 4) {
+                    std::fprintf(stderr, "too many failed runs; giving up\n");
+                    return 1;
+                }
+            } else if (run >= 0) {
                 samples[index].push_back(sample);
+                samples[index].back().round = run;
             }
         }
     }
@@ -370,11 +405,11 @@ int wmain(int argc, wchar_t** argv) {
     if (urlMode) {
         std::printf("URL: CreateProcessW -> http handler started (%d runs each after %d warm-up)\n", options.runs,
                     options.warmup);
-        std::printf("  %-22s %10s %10s %10s\n", "program", "median ms", "min ms", "max ms");
+        std::printf("  %-30s %10s %10s %10s\n", "program", "median ms", "min ms", "max ms");
     } else {
         std::printf("Window: CreateProcessW -> window shown, painted and idle (%d runs each after %d warm-up)\n",
                     options.runs, options.warmup);
-        std::printf("  %-22s %10s %10s %10s %12s %12s  %s\n", "program", "median ms", "min ms", "max ms", "input idle",
+        std::printf("  %-30s %10s %10s %10s %12s %12s  %s\n", "program", "median ms", "min ms", "max ms", "input idle",
                     "visible", "window");
     }
     std::vector<double> medians(count);
@@ -387,14 +422,26 @@ int wmain(int argc, wchar_t** argv) {
             idles.push_back(s.inputIdle);
             visibles.push_back(s.visible);
         }
+        if (totals.empty()) {
+            std::printf("  %-30ls no successful run\n", options.programs[p].label.c_str());
+            continue;
+        }
         medians[p] = Median(totals);
         const auto [low, high] = std::minmax_element(totals.begin(), totals.end());
-        std::printf("  %-22ls %10.1f %10.1f %10.1f", options.programs[p].label.c_str(), medians[p], *low, *high);
+        std::printf("  %-30ls %10.1f %10.1f %10.1f", options.programs[p].label.c_str(), medians[p], *low, *high);
         if (!urlMode) {
             std::printf(" %12.1f %12.1f  \"%s\" client %dx%d", Median(idles), Median(visibles),
                         Utf8(details[p].windowTitle).c_str(), details[p].clientWidth, details[p].clientHeight);
         }
+        if (failures[p] > 0) {
+            std::printf("  (%d failed run%s left out)", failures[p], failures[p] == 1 ? "" : "s");
+        }
         std::printf("\n");
+    }
+    // More than two programs: the steps between the minimal one (second) and Tavro (first).
+    for (std::size_t p = 2; p < count && medians[1] > 0.0; ++p) {
+        std::printf("  %ls/%ls: %.3f\n", options.programs[p].label.c_str(), options.programs[1].label.c_str(),
+                    medians[p] / medians[1]);
     }
     if (count >= 2 && medians[1] > 0.0) {
         const double ratio = medians[0] / medians[1];
@@ -404,7 +451,20 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("  target <= %.2f: %s", options.target, ratio <= options.target ? "met" : "MISSED");
         }
         std::printf("\n");
+        // Each round runs both programs back to back: the ratio within a round is less
+        // disturbed by whatever else the machine is doing at the time.
+        std::vector<double> paired;
+        for (const Sample& first : samples[0]) {
+            for (const Sample& second : samples[1]) {
+                if (second.round == first.round && second.total > 0.0) {
+                    paired.push_back(first.total / second.total);
+                }
+            }
+        }
+        if (!paired.empty()) {
+            std::printf("  median of the %zu ratios within a round: %.3f\n", paired.size(), Median(paired));
+        }
     }
     std::fflush(stdout);
-    return 0;
+    return std::any_of(failures.begin(), failures.end(), [](int failed) { return failed > 0; }) ? 1 : 0;
 }
