@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Takes docs/screenshot.png: Tavro's window with its frame, as a user sees it when starting a copy
+# from the download folder. Builds Tavro.exe if it is missing, runs it under Wine in a private X
+# server at 96 dpi and in a throw-away prefix, and removes both afterwards.
+# Usage: tools/screenshot.sh [output.png]        Environment: TAVRO_EXE (default build/windows/window/Tavro.exe)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+tavro=${TAVRO_EXE:-$root/build/windows/window/Tavro.exe}
+output=${1:-$root/docs/screenshot.png}
+title=TavroModule
+
+for tool in wine Xvfb xdotool xwininfo import convert; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool (tools/install-deps.sh installs it)" >&2; exit 1; }
+done
+
+# The caption's close box is a Marlett glyph; without that font Wine draws a letter "r" there.
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ ! -f "$marlett" ]; then
+    echo "warning: no $marlett (apt-get install fonts-wine): the close box will look wrong" >&2
+fi
+
+if [ ! -f "$tavro" ]; then
+    echo "Building Tavro.exe (windows preset)"
+    (cd "$root" && cmake --preset windows >/dev/null && cmake --build --preset windows --target Tavro)
+fi
+
+work=$(mktemp -d /tmp/tavro-screenshot.XXXXXX)
+xvfb_pid=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+export HOME=$work/home WINEPREFIX=$work/prefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+unset WINEARCH WINESERVER XDG_CONFIG_HOME XDG_DATA_HOME
+mkdir -p "$HOME"
+
+# Our own X server, whatever DISPLAY says: a known size and 96 dpi, and nothing else on screen.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+echo "Creating the Wine prefix"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+user=$(basename "$user_dir")
+# In a new prefix Desktop and Downloads are links to $HOME: make them two real folders, so the
+# copy in Downloads is not also on the desktop (from there Tavro would open the site instead).
+for folder in Desktop Downloads; do
+    rm -rf "${user_dir:?}/$folder"
+    mkdir "$user_dir/$folder"
+done
+cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
+# Debian's Wine does not look in fonts-wine's folder by itself: put Marlett where Windows keeps it.
+[ ! -f "$marlett" ] || cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+
+{
+    printf 'REGEDIT4\n\n'
+    # No window manager here: Wine draws the frame itself.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000060\n\n'
+} >"$work/screenshot.reg"
+wine regedit /S "$(sed 's|/|\\|g' <<<"Z:$work/screenshot.reg")" >/dev/null 2>&1
+
+echo "Starting Tavro_12345.exe from the download folder"
+(cd "$user_dir/Downloads" && wine "C:\\users\\$user\\Downloads\\Tavro_12345.exe" >/dev/null 2>&1 &)
+
+window=""
+for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+if [ -z "$window" ]; then
+    echo "no visible \"$title\" window within 30 s" >&2
+    exit 1
+fi
+# Let it finish painting the background and the three buttons.
+sleep 2
+
+geometry=$(xwininfo -id "$window")
+field() { awk -F: -v name="$1" '$1 ~ name { gsub(/ /, "", $2); print $2 }' <<<"$geometry"; }
+x=$(field "Absolute upper-left X")
+y=$(field "Absolute upper-left Y")
+width=$(field "Width")
+height=$(field "Height")
+echo "Window $window: ${width}x${height} at $x,$y"
+
+mkdir -p "$(dirname "$output")"
+import -window root "$work/screen.png"
+convert "$work/screen.png" -crop "${width}x${height}+${x}+${y}" +repage -strip "$output"
+echo "Wrote $output"
