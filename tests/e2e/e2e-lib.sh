@@ -38,27 +38,38 @@ e2e_wine() {
     fi
 }
 
-# Starts Xvfb on a free display when none is given; sets DISPLAY and E2E_XVFB_PID.
+# e2e_end_prefix PREFIX HOME: ends every process of that prefix. (They may linger a moment as
+# zombies until PID 1 reaps them; they are already dead.)
+e2e_end_prefix() {
+    e2e_wine "$1" "$2" wineserver -k >/dev/null 2>&1
+}
+
+# Starts Xvfb on a free display when none is given (e2e_wait_xvfb then sets DISPLAY).
 e2e_start_xvfb() {
     E2E_XVFB_PID=
+    E2E_XVFB_DIR=$1
     if [ -n "${DISPLAY:-}" ]; then
         return 0
     fi
-    _numberfile=$1/xvfb-display
-    : >"$_numberfile"
-    Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 1280x1024x24 3>"$_numberfile" >"$1/xvfb.log" 2>&1 &
+    : >"$E2E_XVFB_DIR/xvfb-display"
+    Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 1280x1024x24 3>"$E2E_XVFB_DIR/xvfb-display" \
+        >"$E2E_XVFB_DIR/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
+}
+
+e2e_wait_xvfb() {
+    [ -z "${E2E_XVFB_PID:-}" ] && return 0
     _waited=0
-    while ! grep -q '[0-9]' "$_numberfile" 2>/dev/null; do
+    while ! grep -q '[0-9]' "$E2E_XVFB_DIR/xvfb-display" 2>/dev/null; do
         if ! kill -0 "$E2E_XVFB_PID" 2>/dev/null || [ "$_waited" -ge 100 ]; then
             echo "Xvfb did not start:" >&2
-            cat "$1/xvfb.log" >&2
+            cat "$E2E_XVFB_DIR/xvfb.log" >&2
             return 1
         fi
-        sleep 0.1
+        sleep 0.05
         _waited=$((_waited + 1))
     done
-    DISPLAY=:$(tr -dc '0-9' <"$_numberfile")
+    DISPLAY=:$(tr -dc '0-9' <"$E2E_XVFB_DIR/xvfb-display")
     export DISPLAY
 }
 

@@ -30,7 +30,10 @@ settings=${3:?settings .reg file}
 
 fail() {
     echo "prefix template: $*" >&2
-    [ -n "${base:-}" ] && rm -rf "$base"
+    if [ -n "${base:-}" ]; then
+        e2e_end_prefix "$base/prefix" "$base/home"
+        rm -rf "$base"
+    fi
     exit 1
 }
 

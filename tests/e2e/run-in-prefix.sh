@@ -30,7 +30,7 @@ work=
 cleanup() {
     trap - EXIT INT TERM HUP
     if [ -n "$work" ] && [ -d "$work/prefix" ]; then
-        e2e_wine "$work/prefix" "$work/home" wineserver -k >/dev/null 2>&1
+        e2e_end_prefix "$work/prefix" "$work/home"
     fi
     e2e_stop_xvfb
     [ -n "$work" ] && rm -rf "$work"
@@ -42,6 +42,7 @@ trap 'exit 129' HUP
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavro-e2e-run.XXXXXX") || exit 2
 chmod 755 "$work"
+e2e_start_xvfb "$work"
 cp -a "$template/prefix" "$work/prefix" || exit 2
 mkdir "$work/home"
 
@@ -61,7 +62,7 @@ if [ -n "${LOCPATH:-}" ] && [ "$(id -u)" -eq 0 ]; then
     cp -a "$LOCPATH" "$work/locale" && e2e_give "$work/locale" && export LOCPATH="$work/locale"
 fi
 
-e2e_start_xvfb "$work" || exit 2
+e2e_wait_xvfb || exit 2
 
 cd "$work" || exit 2
 e2e_wine "$work/prefix" "$work/home" timeout -k 5 "$bound" wine 'C:\tavro-e2e\tavro_e2e.exe' "$@"
