@@ -7,7 +7,10 @@
 # Usage: bench/run.sh [url] [window] [steps]        (url and window when none is named)
 # Environment: BENCH_RUNS (default 30), BENCH_WARMUP (default 3), TAVRO_EXE (default build/windows/window/Tavro.exe),
 #              BENCH_VIRTUAL_DESKTOP=1 to run inside a Wine virtual desktop (1024x768),
-#              BENCH_KEEP=1 to keep the prefix, its HOME and the X server for a closer look afterwards.
+#              BENCH_KEEP=1 to keep the prefix, its HOME and the X server for a closer look afterwards,
+#              BENCH_TRACE=1 to log, with timestamps, DLL loads and the calls that matter for start-up
+#              (build/bench/trace-MODE.txt; the tracing itself slows every program down, so its figures
+#              only tell where the time goes, not how much there is).
 # Helpers are cross-built into build/bench/; everything runs in a throw-away Wine prefix that is removed at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -85,7 +88,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export HOME=$work/home WINEPREFIX=$work/prefix WINEDEBUG=${WINEDEBUG:--all}
+export HOME=$work/home WINEPREFIX=$work/prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 unset WINEARCH WINESERVER XDG_CONFIG_HOME XDG_DATA_HOME
 mkdir -p "$HOME"
@@ -136,6 +139,10 @@ fi
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
     printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000060\n\n'
+    if [ "${BENCH_TRACE:-0}" = 1 ]; then
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\n"RelayInclude"="%s"\n\n' \
+            "combase.CoInitializeEx;user32.CreateWindowExW;user32.GetClassInfoExW;user32.ShowWindow;user32.UpdateWindow;user32.GetMessageW;shell32.SHGetFolderPathW;shell32.ShellExecuteExW;shell32.ShellExecuteW"
+    fi
     if [ "${BENCH_VIRTUAL_DESKTOP:-0}" = 1 ]; then
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n'
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1024x768"\n\n'
@@ -148,24 +155,32 @@ win_user='C:\users\'"$user"
 raw_dir='Z:'$(sed 's|/|\\|g' <<<"$out")
 echo "Tavro.exe: $tavro ($(date -r "$tavro" '+%Y-%m-%d %H:%M'))"
 echo "$(wine --version), $(nproc) cores, DISPLAY=$DISPLAY, virtual desktop: ${BENCH_VIRTUAL_DESKTOP:-0}"
+driver() {
+    if [ "${BENCH_TRACE:-0}" = 1 ]; then
+        WINEDEBUG=+timestamp,+pid,+loaddll,+relay wine 'C:\bench\bench_driver.exe' "$@" 2>>"$out/trace-$mode.txt"
+    else
+        wine 'C:\bench\bench_driver.exe' "$@"
+    fi
+}
+[ "${BENCH_TRACE:-0}" != 1 ] || rm -f "$out"/trace-*.txt
 status=0
 for mode in "${modes[@]}"; do
     echo
     case $mode in
         url)
-            wine 'C:\bench\bench_driver.exe' url --runs "$runs" --warmup "$warmup" \
+            driver url --runs "$runs" --warmup "$warmup" \
                 --record 'C:\bench\record.txt' --url "$url" --target "$url_target" --raw "$raw_dir\\url.csv" \
                 "Tavro (desktop)=$win_user\\Desktop\\Tavro_12345.exe" \
                 "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" || status=1
             ;;
         window)
-            wine 'C:\bench\bench_driver.exe' window --runs "$runs" --warmup "$warmup" \
+            driver window --runs "$runs" --warmup "$warmup" \
                 --target "$window_target" --raw "$raw_dir\\window.csv" \
                 "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
                 "minimal window=$win_user\\Downloads\\min_window.exe" || status=1
             ;;
         steps)
-            wine 'C:\bench\bench_driver.exe' url --runs "$runs" --warmup "$warmup" \
+            driver url --runs "$runs" --warmup "$warmup" \
                 --record 'C:\bench\record.txt' --url "$url" --raw "$raw_dir\\url-steps.csv" \
                 "Tavro (desktop)=$win_user\\Desktop\\Tavro_12345.exe" \
                 "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" \
@@ -174,7 +189,7 @@ for mode in "${modes[@]}"; do
                 "+ COM + hidden window=$win_user\\Desktop\\url_com_window.exe" \
                 "+ COM + window + cc6 Button=$win_user\\Desktop\\url_com_window_cc6.exe" || status=1
             echo
-            wine 'C:\bench\bench_driver.exe' window --runs "$runs" --warmup "$warmup" \
+            driver window --runs "$runs" --warmup "$warmup" \
                 --raw "$raw_dir\\window-steps.csv" \
                 "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
                 "minimal window=$win_user\\Downloads\\min_window.exe" \
