@@ -88,6 +88,9 @@ void ExpectMainWindow(const LaunchOptions& options) {
     EXPECT_NE(window, nullptr) << "expected a main window within " << kStartBound.count()
                                << " ms; windows now: " << ToString(shown)
                                << (process.IsRunning() ? "" : " (the process has ended)");
+    if (window != nullptr) {
+        EXPECT_EQ(Utf8(TitleOf(window)), "TavroModule") << "main window caption";
+    }
     EXPECT_TRUE(process.IsRunning()) << "a windowed start must keep running until the user closes it";
 
     // Launching would have happened before the window showed; collect whatever reached the shell.

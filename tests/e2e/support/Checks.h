@@ -19,7 +19,8 @@ void ExpectSiteOpened(const LaunchOptions& options, const std::wstring& number);
 // OK; the program must then end with exit code 0, and no URL must have reached the shell.
 void ExpectNumberWarning(const LaunchOptions& options);
 
-// Starts the program, which must show a main window (not a message box) and open no URL.
+// Starts the program, which must show its main window ("TavroModule", not a message box) and
+// open no URL.
 // The process is ended afterwards.
 void ExpectMainWindow(const LaunchOptions& options);
 
