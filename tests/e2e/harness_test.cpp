@@ -51,6 +51,24 @@ TEST(Harness, DesktopDownloadsAndDocumentsAreSeparatePlainFolders) {
     EXPECT_NE(Utf8(folders[1]), Utf8(folders[2]));
 }
 
+// Wine run as root ignores the read-only attribute; run-in-prefix.sh runs it as another user
+// so that tests about read-only files mean something.
+TEST(Harness, ReadOnlyFilesCannotBeOverwritten) {
+    const std::wstring folder = e2e::DownloadsFolder();
+    const std::wstring source = folder + L"\\source.txt";
+    const std::wstring target = folder + L"\\read-only.txt";
+    for (const std::wstring& path : {source, target}) {
+        e2e::UniqueFile file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file) << Utf8(path) << ": " << e2e::DescribeError(GetLastError());
+    }
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY)) << e2e::DescribeError(GetLastError());
+    const BOOL copied = CopyFileW(source.c_str(), target.c_str(), FALSE);
+    const DWORD error = GetLastError();
+    EXPECT_FALSE(copied) << "a read-only file was overwritten";
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED)) << e2e::DescribeError(error);
+}
+
 // Every process of the prefix shares one 1024x768 Wine desktop, so focus and activation work
 // without a window manager.
 TEST(Harness, RunsInsideTheVirtualDesktop) {
