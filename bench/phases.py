@@ -12,7 +12,7 @@ import statistics
 import sys
 
 LINE = re.compile(r"^(\d+\.\d+):([0-9a-f]+):([0-9a-f]+):(.*)$")
-HELPERS = {"url_recorder.exe", "explorer.exe", "bench_driver.exe"}
+HELPERS = {"bench\\url_recorder.exe", "system32\\explorer.exe", "bench\\bench_driver.exe"}
 
 
 def from_program(text: str) -> bool:
@@ -51,8 +51,10 @@ def main() -> int:
                 continue
             time, pid, text = float(match[1]), match[2], match[4]
             if "build_module Loaded" in text and "at 00400000" in text:
-                name = re.search(r'\\\\([^\\"]+\.exe)"', text)
-                processes[pid] = {"name": name[1] if name else "?", "mapped": time, "steps": {}}
+                # Folder and file: the same program started from two folders is two entries.
+                path = re.search(r'L"([^"]+\.exe)"', text)
+                parts = path[1].replace("\\\\", "\\").split("\\") if path else ["?"]
+                processes[pid] = {"name": "\\".join(parts[-2:]), "mapped": time, "steps": {}}
                 order.append(pid)
                 continue
             process = processes.get(pid)
@@ -68,7 +70,7 @@ def main() -> int:
     last = None
     for pid in order:
         process = processes[pid]
-        if process["name"] == "url_recorder.exe":
+        if process["name"] == "bench\\url_recorder.exe":
             if last is not None and "handler started" not in processes[last]["steps"]:
                 processes[last]["steps"]["handler started"] = process["steps"].get("entry", process["mapped"])
         elif process["name"] not in HELPERS:
