@@ -2,39 +2,20 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/UniqueResource.h"
 
 namespace tavro {
 
+template <typename GdiHandle>
+struct GdiObjectTraits {
+    using Handle = GdiHandle;
+    static constexpr bool kHasInvalidValue = false;
+    static void Release(Handle handle) noexcept { DeleteObject(handle); }
+};
+
 // Owns a GDI object (bitmap, font, brush) and deletes it once. Move-only.
 template <typename Handle>
-class UniqueGdiObject {
-  public:
-    UniqueGdiObject() = default;
-    explicit UniqueGdiObject(Handle handle) noexcept : handle_(handle) {}
-    ~UniqueGdiObject() { reset(); }
-    UniqueGdiObject(UniqueGdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
-        if (this != &other) {
-            reset(std::exchange(other.handle_, nullptr));
-        }
-        return *this;
-    }
-    UniqueGdiObject(const UniqueGdiObject&) = delete;
-    UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-
-    Handle get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
-    void reset(Handle handle = nullptr) noexcept {
-        if (handle_ != nullptr) {
-            DeleteObject(handle_);
-        }
-        handle_ = handle;
-    }
-
-  private:
-    Handle handle_ = nullptr;
-};
+using UniqueGdiObject = UniqueResource<GdiObjectTraits<Handle>>;
 
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
 using UniqueFont = UniqueGdiObject<HFONT>;
