@@ -25,6 +25,7 @@ bound=${TAVRO_E2E_BOUND:-45}
 template=$(sed -n 's/^template=//p' "$pointer")
 [ -d "$template/prefix" ] || { echo "prefix template $template is gone" >&2; exit 2; }
 [ -f "$tavro" ] || { echo "no program to test: $tavro" >&2; exit 2; }
+[ -f "$stage/tavro_e2e.exe" ] || { echo "no driver: $stage/tavro_e2e.exe (build first)" >&2; exit 2; }
 
 work=
 cleanup() {
