@@ -92,22 +92,15 @@ bool TavroForm::Create(HINSTANCE instance) {
     if (!RegisterFormClass(instance, &TavroForm::WindowProc)) {
         return false;
     }
-    background_ = LoadBitmapResource(instance, IDB_BACKGROUND);
-    if (!background_) {
-        return false;
-    }
-
-    int dpiX = 96;
-    int dpiY = 96;
     {
         const ScreenDC screen;
         if (screen.get() != nullptr) {
-            dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
-            dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
+            dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
+            dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
         }
     }
 
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpiX), TwipsToPixels(kClientHeightTwips, dpiY)};
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpiX_), TwipsToPixels(kClientHeightTwips, dpiY_)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -116,7 +109,12 @@ bool TavroForm::Create(HINSTANCE instance) {
     // WindowProc stores window_ as soon as the window exists (WM_NCCREATE).
     CreateWindowExW(kFormExStyle, kFormClass, kFormCaption, kFormStyle, place.left, place.top, width, height, nullptr,
                     nullptr, instance, this);
-    if (window_ == nullptr) {
+    return window_ != nullptr;
+}
+
+bool TavroForm::CreateContent(HINSTANCE instance) {
+    background_ = LoadBitmapResource(instance, IDB_BACKGROUND);
+    if (!background_) {
         return false;
     }
     TrimWindowMenu(window_);
@@ -125,12 +123,12 @@ bool TavroForm::Create(HINSTANCE instance) {
                  reinterpret_cast<LPARAM>(LoadProgramIcon(instance, SM_CXICON, SM_CYICON)));
     SendMessageW(window_, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON)));
-    return CreateButtons(instance, dpiX, dpiY);
+    return CreateButtons(instance);
 }
 
-bool TavroForm::CreateButtons(HINSTANCE instance, int dpiX, int dpiY) {
+bool TavroForm::CreateButtons(HINSTANCE instance) {
     // The buttons carry a caption font though they draw no caption: System, 13.5 pt, Shift JIS.
-    buttonFont_.reset(CreateFontW(-MulDiv(135, dpiY, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+    buttonFont_.reset(CreateFontW(-MulDiv(135, dpiY_, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                                   L"System"));
     const wchar_t* buttonClass = RegisterButtonClass(instance);
@@ -148,8 +146,8 @@ bool TavroForm::CreateButtons(HINSTANCE instance, int dpiX, int dpiY) {
         }
         const TwipRect& b = definition.bounds;
         button.window = CreateWindowExW(
-            0, buttonClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, TwipsToPixels(b.left, dpiX),
-            TwipsToPixels(b.top, dpiY), TwipsToPixels(b.width, dpiX), TwipsToPixels(b.height, dpiY), window_,
+            0, buttonClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, TwipsToPixels(b.left, dpiX_),
+            TwipsToPixels(b.top, dpiY_), TwipsToPixels(b.width, dpiX_), TwipsToPixels(b.height, dpiY_), window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
         if (button.window == nullptr) {
             return false;

@@ -19,8 +19,11 @@ class TavroForm {
     TavroForm(const TavroForm&) = delete;
     TavroForm& operator=(const TavroForm&) = delete;
 
-    // Creates the window hidden, with its buttons and pictures. False when any part is missing.
+    // Creates the window itself, hidden and still empty: enough for the load handler to run.
     bool Create(HINSTANCE instance);
+    // Loads the pictures and creates the buttons, once the window is going to be shown.
+    // False when any part is missing.
+    bool CreateContent(HINSTANCE instance);
     // Shows the window with the focus on the first button.
     void Show(int showCommand);
     // Gives the window's keyboard interface (Tab, Shift+Tab, Space, Enter) a look at msg first.
@@ -42,7 +45,7 @@ class TavroForm {
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool CreateButtons(HINSTANCE instance, int dpiX, int dpiY);
+    bool CreateButtons(HINSTANCE instance);
     void OnCommand(int id, int code);
     bool OnDrawItem(const DRAWITEMSTRUCT& item) const;
     void OnActivate(bool active);
@@ -51,6 +54,8 @@ class TavroForm {
     Platform& platform_;
     HWND window_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
+    int dpiX_ = 96;
+    int dpiY_ = 96;
     UniqueBitmap background_;
     UniqueFont buttonFont_;
     std::array<Button, kButtons.size()> buttons_;

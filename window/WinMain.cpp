@@ -39,6 +39,11 @@ int Run(HINSTANCE instance, int showCommand) {
     if (platform.HasEnded()) {
         return 0;
     }
+    // Only a window that will show needs its pictures and buttons: the start from the desktop,
+    // which only hands a URL to the shell, does not wait for them.
+    if (!form.CreateContent(instance)) {
+        return 1;
+    }
     form.Show(showCommand);
     return RunMessageLoop(form);
 }
