@@ -39,6 +39,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
             mkdir "$profile/$folder"
         fi
     done
+    # Debian's Wine does not look in fonts-wine's folder: without Marlett the close box shows an "r".
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Wine's own Tahoma has no Japanese glyphs; message boxes would show empty boxes without this.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d "Noto Sans CJK JP" /f >/dev/null 2>&1
     wineserver -w
