@@ -1,0 +1,260 @@
+// What Windows reads from the built Tavro.exe without running it: the version record shown in
+// the file's properties, the program icon, and the manifest.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/Handles.h"
+#include "support/Layout.h"
+#include "support/Text.h"
+
+namespace {
+
+using e2e::Utf8;
+
+// version.dll is loaded by hand: the driver links only what the harness gives it.
+class VersionApi {
+  public:
+    VersionApi() : dll_(LoadLibraryW(L"version.dll")) {
+        if (dll_) {
+            sizeOf_ = Load<decltype(&GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+            read_ = Load<decltype(&GetFileVersionInfoW)>("GetFileVersionInfoW");
+            query_ = Load<decltype(&VerQueryValueW)>("VerQueryValueW");
+        }
+    }
+    bool Loaded() const { return sizeOf_ != nullptr && read_ != nullptr && query_ != nullptr; }
+
+    // The whole version record of the file; empty on failure, with the reason in *error.
+    std::vector<BYTE> Read(const wchar_t* path, std::string* error) const {
+        DWORD ignored = 0;
+        const DWORD size = sizeOf_(path, &ignored);
+        if (size == 0) {
+            *error = "GetFileVersionInfoSizeW: " + e2e::DescribeError(GetLastError());
+            return {};
+        }
+        std::vector<BYTE> record(size);
+        if (!read_(path, 0, size, record.data())) {
+            *error = "GetFileVersionInfoW: " + e2e::DescribeError(GetLastError());
+            return {};
+        }
+        return record;
+    }
+
+    // The value at subBlock, or nullptr when absent.
+    const void* Query(const std::vector<BYTE>& record, const std::wstring& subBlock, UINT* length) const {
+        void* value = nullptr;
+        *length = 0;
+        return query_(record.data(), subBlock.c_str(), &value, length) ? value : nullptr;
+    }
+
+  private:
+    template <typename Function>
+    Function Load(const char* name) {
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll_.Get(), name)));
+    }
+
+    e2e::UniqueModule dll_;
+    decltype(&GetFileVersionInfoSizeW) sizeOf_ = nullptr;
+    decltype(&GetFileVersionInfoW) read_ = nullptr;
+    decltype(&VerQueryValueW) query_ = nullptr;
+};
+
+class VersionRecord : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(api_.Loaded()) << "version.dll or its functions are missing";
+        std::string error;
+        record_ = api_.Read(e2e::layout::kTavro, &error);
+        ASSERT_FALSE(record_.empty()) << "no version record in Tavro.exe: " << error;
+    }
+
+    VersionApi api_;
+    std::vector<BYTE> record_;
+};
+
+std::string Hex(DWORD value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+TEST_F(VersionRecord, FixedPartSaysVersion1ApplicationForWin32) {
+    UINT length = 0;
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(api_.Query(record_, L"\\", &length));
+    ASSERT_NE(fixed, nullptr) << "no VS_FIXEDFILEINFO";
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO)) << "VS_FIXEDFILEINFO length";
+    EXPECT_EQ(Hex(fixed->dwSignature), Hex(0xFEEF04BD)) << "signature";
+    EXPECT_EQ(Hex(fixed->dwFileVersionMS), Hex(0x00010000)) << "file version, major.minor (1.0)";
+    EXPECT_EQ(Hex(fixed->dwFileVersionLS), Hex(0x00000000)) << "file version, build.revision (0.0)";
+    EXPECT_EQ(Hex(fixed->dwProductVersionMS), Hex(0x00010000)) << "product version, major.minor (1.0)";
+    EXPECT_EQ(Hex(fixed->dwProductVersionLS), Hex(0x00000000)) << "product version, build.revision (0.0)";
+    EXPECT_EQ(Hex(fixed->dwFileOS), Hex(VOS__WINDOWS32)) << "file OS";
+    EXPECT_EQ(Hex(fixed->dwFileType), Hex(VFT_APP)) << "file type";
+}
+
+TEST_F(VersionRecord, OneTranslationJapaneseUnicode) {
+    UINT length = 0;
+    const auto* pairs = static_cast<const WORD*>(api_.Query(record_, L"\\VarFileInfo\\Translation", &length));
+    ASSERT_NE(pairs, nullptr) << "no \\VarFileInfo\\Translation";
+    ASSERT_EQ(length, 4u) << "bytes of translation pairs (one pair is 4)";
+    EXPECT_EQ(Hex(pairs[0]), Hex(0x0411)) << "language";
+    EXPECT_EQ(pairs[1], 1200) << "code page";
+}
+
+TEST_F(VersionRecord, StringsUnderJapaneseUnicode) {
+    const struct {
+        const wchar_t* name;
+        const char* expected;  // nullptr: anything but empty
+    } strings[] = {
+        {L"FileVersion", "1.00"},
+        {L"ProductVersion", "1.00"},
+        {L"FileDescription", "Tavroをブラウザで開きます"},
+        {L"ProductName", "Tavro Shell"},
+        {L"LegalTrademarks", "Tavro Shell"},
+        {L"CompanyName", nullptr},
+        {L"LegalCopyright", nullptr},
+        {L"InternalName", nullptr},
+        {L"OriginalFilename", nullptr},
+    };
+    for (const auto& s : strings) {
+        SCOPED_TRACE(Utf8(s.name));
+        UINT length = 0;
+        const auto* text = static_cast<const wchar_t*>(
+            api_.Query(record_, std::wstring(L"\\StringFileInfo\\041104B0\\") + s.name, &length));
+        ASSERT_NE(text, nullptr) << "no such string";
+        const std::wstring value(text, wcsnlen(text, length));
+        if (s.expected != nullptr) {
+            EXPECT_EQ(Utf8(value), s.expected);
+        } else {
+            EXPECT_FALSE(value.empty()) << "expected a non-empty value";
+        }
+    }
+}
+
+#pragma pack(push, 2)
+struct GroupIconHeader {
+    WORD reserved;
+    WORD type;
+    WORD count;
+};
+struct GroupIconEntry {
+    BYTE width;
+    BYTE height;
+    BYTE colorCount;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytesInRes;
+    WORD id;
+};
+#pragma pack(pop)
+
+std::string NameOf(LPCWSTR name) {
+    return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name)) : "\"" + Utf8(name) + "\"";
+}
+
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
+    reinterpret_cast<std::vector<std::string>*>(param)->push_back(NameOf(name));
+    return TRUE;
+}
+
+std::string Join(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& name : names) {
+        out += (out.empty() ? "" : ", ") + name;
+    }
+    return "[" + out + "]";
+}
+
+class ProgramResources : public testing::Test {
+  protected:
+    void SetUp() override {
+        exe_.Reset(
+            LoadLibraryExW(e2e::layout::kTavro, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        ASSERT_TRUE(exe_) << "cannot open Tavro.exe for its resources: " << e2e::DescribeError(GetLastError());
+    }
+
+    std::vector<std::string> Names(LPCWSTR type) const {
+        std::vector<std::string> names;
+        EnumResourceNamesW(exe_.Get(), type, CollectName, reinterpret_cast<LONG_PTR>(&names));
+        return names;
+    }
+
+    // The resource's bytes; empty if it is absent.
+    std::string Bytes(LPCWSTR type, WORD id) const {
+        const HRSRC found = FindResourceW(exe_.Get(), MAKEINTRESOURCEW(id), type);
+        if (found == nullptr) {
+            return {};
+        }
+        const auto* data = static_cast<const char*>(LockResource(LoadResource(exe_.Get(), found)));
+        return data == nullptr ? std::string() : std::string(data, SizeofResource(exe_.Get(), found));
+    }
+
+    e2e::UniqueModule exe_;
+};
+
+TEST_F(ProgramResources, OneIconGroupWithOne32x32x8Image) {
+    EXPECT_EQ(Join(Names(RT_GROUP_ICON)), "[1]") << "RT_GROUP_ICON names";
+    EXPECT_EQ(Join(Names(RT_ICON)), "[30001]") << "RT_ICON names";
+
+    const std::string group = Bytes(RT_GROUP_ICON, 1);
+    ASSERT_GE(group.size(), sizeof(GroupIconHeader)) << "RT_GROUP_ICON 1 size";
+    GroupIconHeader header = {};
+    std::memcpy(&header, group.data(), sizeof header);
+    EXPECT_EQ(header.type, 1) << "group type (1: icon)";
+    ASSERT_EQ(header.count, 1) << "images in the group";
+    ASSERT_GE(group.size(), sizeof header + sizeof(GroupIconEntry)) << "RT_GROUP_ICON 1 size";
+    GroupIconEntry entry = {};
+    std::memcpy(&entry, group.data() + sizeof header, sizeof entry);
+    EXPECT_EQ(entry.id, 30001) << "image id named by the group";
+    EXPECT_EQ(entry.width, 32) << "group entry width";
+    EXPECT_EQ(entry.height, 32) << "group entry height";
+    EXPECT_EQ(entry.bitCount, 8) << "group entry bits per pixel";
+
+    const std::string image = Bytes(RT_ICON, 30001);
+    ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER)) << "RT_ICON 30001 size";
+    BITMAPINFOHEADER bitmap = {};
+    std::memcpy(&bitmap, image.data(), sizeof bitmap);
+    EXPECT_EQ(bitmap.biSize, sizeof(BITMAPINFOHEADER)) << "image header size (a DIB, not PNG)";
+    EXPECT_EQ(bitmap.biWidth, 32) << "image width";
+    EXPECT_EQ(bitmap.biHeight, 64) << "image height (colour and mask rows)";
+    EXPECT_EQ(bitmap.biBitCount, 8) << "image bits per pixel";
+    EXPECT_EQ(entry.bytesInRes, image.size()) << "group entry size against the image";
+}
+
+TEST_F(ProgramResources, ManifestAsksForDpiAwarenessAndCommonControls6) {
+    EXPECT_EQ(Join(Names(RT_MANIFEST)), "[1]") << "RT_MANIFEST names";
+    const std::string manifest = Bytes(RT_MANIFEST, 1);
+    ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST 1";
+    EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos) << manifest;
+
+    // The dependency names Common-Controls 6.0.0.0 in one assemblyIdentity element.
+    const std::size_t dependent = manifest.find("<dependentAssembly>");
+    ASSERT_NE(dependent, std::string::npos) << "no dependentAssembly:\n" << manifest;
+    const std::size_t identity = manifest.find("<assemblyIdentity", dependent);
+    const std::size_t identityEnd = manifest.find("/>", identity);
+    ASSERT_NE(identityEnd, std::string::npos) << "no assemblyIdentity in the dependency:\n" << manifest;
+    const std::string element = manifest.substr(identity, identityEnd - identity);
+    for (const char* attribute : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
+                                  "publicKeyToken=\"6595b64144ccf1df\"", "type=\"win32\""}) {
+        EXPECT_NE(element.find(attribute), std::string::npos) << "expected " << attribute << " in " << element;
+    }
+
+    std::vector<std::string> supported;
+    for (std::size_t at = manifest.find("<supportedOS"); at != std::string::npos;
+         at = manifest.find("<supportedOS", at + 1)) {
+        supported.push_back(manifest.substr(at, manifest.find('>', at) - at + 1));
+    }
+    EXPECT_FALSE(supported.empty()) << "no supportedOS entries:\n" << manifest;
+    for (const std::string& entry : supported) {
+        EXPECT_NE(entry.find("Id=\"{"), std::string::npos) << "supportedOS without a GUID: " << entry;
+    }
+}
+
+}  // namespace

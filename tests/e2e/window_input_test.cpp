@@ -1,0 +1,302 @@
+// Using Tavro's main window with the real keyboard and mouse: focus, the three buttons, and what
+// each one does.
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/ButtonPixels.h"
+#include "support/Capture.h"
+#include "support/Checks.h"
+#include "support/Folders.h"
+#include "support/Input.h"
+#include "support/MainWindow.h"
+#include "support/MessageBoxReader.h"
+#include "support/Session.h"
+#include "support/Text.h"
+#include "support/TopWindows.h"
+#include "support/UrlLog.h"
+#include "support/Wait.h"
+
+namespace {
+
+using e2e::Utf8;
+
+constexpr const wchar_t* kFileName = L"Tavro_12345.exe";
+constexpr const wchar_t* kNumber = L"12345";
+constexpr std::chrono::milliseconds kBoxBound{5000};
+
+std::string ReadAll(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Captions(const e2e::MessageBoxContents& box) {
+    std::string out;
+    for (const std::wstring& caption : box.buttons) {
+        out += (out.empty() ? "\"" : ", \"") + Utf8(caption) + "\"";
+    }
+    return out;
+}
+
+class WindowInput : public testing::Test {
+  protected:
+    void SetUp() override { e2e::ClearReceivedUrls(); }
+
+    void Start(const std::wstring& fileName = kFileName) {
+        ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow(fileName, &main_));
+    }
+
+    void Press(std::initializer_list<WORD> chord) {
+        std::string error;
+        ASSERT_TRUE(e2e::PressKeys(main_.window, chord, &error)) << error;
+    }
+
+    void ExpectFocus(HWND expected, const std::string& after) {
+        const HWND focus = e2e::WaitForFocus(main_.threadId, expected);
+        EXPECT_EQ(e2e::NameOf(main_, focus), e2e::NameOf(main_, expected)) << "focus after " << after;
+    }
+
+    // The process must end by itself, showing no message box on the way, having opened no URL but
+    // expectedUrl (when given).
+    void ExpectEndsQuietly(const std::wstring& expectedUrl) {
+        const e2e::WindowHistory history =
+            e2e::WatchWindowsUntilExit(main_.process.Handle(), main_.process.Id(), e2e::kEndBound);
+        ASSERT_TRUE(history.exited) << "expected the program to end within " << e2e::kEndBound.count()
+                                    << " ms; it is still running";
+        EXPECT_EQ(history.exitCode, 0u) << "exit code";
+        for (const e2e::WindowInfo& seen : history.seen) {
+            EXPECT_FALSE(seen.visible && seen.className == L"#32770")
+                << "expected no message box; seen: " << e2e::ToString(seen);
+        }
+        const e2e::UrlLog urls = e2e::CollectReceivedUrls();
+        EXPECT_EQ(urls.problem, "");
+        if (expectedUrl.empty()) {
+            EXPECT_TRUE(urls.records.empty()) << "expected no URL; got " << e2e::ToString(urls);
+            return;
+        }
+        ASSERT_EQ(urls.records.size(), 1u) << "expected exactly one URL; got " << e2e::ToString(urls);
+        EXPECT_EQ(Utf8(urls.records.front().url()), Utf8(expectedUrl)) << e2e::ToString(urls.records.front());
+    }
+
+    // The main window is still there and nothing else is: no box, no URL, the process running.
+    void ExpectStillWaiting(const std::string& after) {
+        e2e::LetHandle(main_.window);
+        EXPECT_TRUE(main_.process.IsRunning()) << "the program ended after " << after;
+        EXPECT_TRUE(IsWindow(main_.window) && IsWindowVisible(main_.window))
+            << "the main window is gone after " << after;
+        for (HWND w : e2e::TopLevelWindowsOf(main_.process.Id())) {
+            EXPECT_FALSE(IsWindowVisible(w) && e2e::IsMessageBox(w))
+                << "unexpected message box after " << after << ": " << e2e::ToString(e2e::Describe(w));
+        }
+        const e2e::UrlLog urls = e2e::CollectReceivedUrls();
+        EXPECT_EQ(urls.problem, "");
+        EXPECT_TRUE(urls.records.empty()) << "expected no URL after " << after << "; got " << e2e::ToString(urls);
+    }
+
+    // So that a copy found afterwards can only come from this run.
+    void ExpectNoDesktopCopy() {
+        const std::wstring copy = e2e::DesktopFolder() + L"\\" + kFileName;
+        DeleteFileW(copy.c_str());
+        ASSERT_FALSE(e2e::FileExists(copy)) << "cannot clear " << Utf8(copy);
+    }
+
+    // The copy's confirmation: exactly this box, answered with a real click on OK; the window stays.
+    void ExpectCopiedToDesktop() {
+        const HWND box = e2e::WaitForMessageBox(main_.process.Id(), kBoxBound);
+        ASSERT_NE(box, nullptr) << "expected a message box within " << kBoxBound.count() << " ms"
+                                << (main_.process.IsRunning() ? "" : " (the process has ended)");
+        const e2e::MessageBoxContents contents = e2e::ReadMessageBox(box, std::chrono::milliseconds(300));
+        EXPECT_EQ(Utf8(contents.title), "Tavro") << "title";
+        EXPECT_EQ(Utf8(contents.text), "デスクトップにコピーしました。") << "text";
+        EXPECT_FALSE(contents.hasIcon) << "expected no icon; " << contents.iconDetail;
+        ASSERT_EQ(Captions(contents), "\"OK\"") << "buttons";
+
+        const std::wstring copied = e2e::DesktopFolder() + L"\\" + kFileName;
+        const std::wstring original = e2e::DownloadsFolder() + L"\\" + kFileName;
+        ASSERT_TRUE(e2e::FileExists(copied)) << "no copy at " << Utf8(copied);
+        const std::string copiedBytes = ReadAll(copied);
+        const std::string originalBytes = ReadAll(original);
+        EXPECT_EQ(copiedBytes.size(), originalBytes.size()) << "size of the desktop copy";
+        EXPECT_TRUE(copiedBytes == originalBytes) << "the desktop copy differs from the program";
+
+        std::string error;
+        ASSERT_TRUE(e2e::ClickCentre(contents.buttonHandles.front(), &error)) << "clicking OK: " << error;
+        EXPECT_TRUE(e2e::PollUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kBoxBound))
+            << "the box stayed after OK";
+        ExpectStillWaiting("OK on the copy's message box");
+    }
+
+    e2e::MainWindow main_;
+};
+
+class WindowFocus : public WindowInput {};
+
+TEST_F(WindowFocus, StartsOnCopyCommand) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ExpectFocus(main_.copy, "start");
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(main_.threadId, &info));
+    EXPECT_EQ(e2e::NameOf(main_, info.hwndActive), "the main window") << "active window";
+}
+
+TEST_F(WindowFocus, TabMovesForwardAndWraps) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ExpectFocus(main_.copy, "start");
+    const HWND order[] = {main_.startUp, main_.close, main_.copy, main_.startUp};
+    for (std::size_t i = 0; i < std::size(order); ++i) {
+        ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
+        ExpectFocus(order[i], std::to_string(i + 1) + " x Tab");
+    }
+}
+
+TEST_F(WindowFocus, ShiftTabMovesBackwardAndWraps) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ExpectFocus(main_.copy, "start");
+    const HWND order[] = {main_.close, main_.startUp, main_.copy, main_.close};
+    for (std::size_t i = 0; i < std::size(order); ++i) {
+        ASSERT_NO_FATAL_FAILURE(Press({VK_SHIFT, VK_TAB}));
+        ExpectFocus(order[i], std::to_string(i + 1) + " x Shift+Tab");
+    }
+}
+
+class WindowKeyboard : public WindowInput {};
+
+TEST_F(WindowKeyboard, SpaceRightAfterStartCopiesToTheDesktop) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectNoDesktopCopy());
+    ASSERT_NO_FATAL_FAILURE(Press({VK_SPACE}));
+    ASSERT_NO_FATAL_FAILURE(ExpectCopiedToDesktop());
+}
+
+TEST_F(WindowKeyboard, TabTabSpaceCloses) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
+    ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
+    ExpectFocus(main_.close, "Tab Tab");
+    ASSERT_NO_FATAL_FAILURE(Press({VK_SPACE}));
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(L""));
+}
+
+TEST_F(WindowKeyboard, EnterOnStartUpCommandOpensTheSite) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
+    ExpectFocus(main_.startUp, "Tab");
+    ASSERT_NO_FATAL_FAILURE(Press({VK_RETURN}));
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(e2e::LaunchUrl(kNumber)));
+}
+
+class WindowMouse : public WindowInput {};
+
+TEST_F(WindowMouse, ClickOnStartUpCommandOpensTheSite) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string error;
+    ASSERT_TRUE(e2e::ClickCentre(main_.startUp, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(e2e::LaunchUrl(kNumber)));
+}
+
+TEST_F(WindowMouse, ClickOnStartUpCommandWithoutNumberWarns) {
+    ASSERT_NO_FATAL_FAILURE(Start(L"Tavro_.exe"));
+    std::string error;
+    ASSERT_TRUE(e2e::ClickCentre(main_.startUp, &error)) << error;
+    const HWND box = e2e::WaitForMessageBox(main_.process.Id(), kBoxBound);
+    ASSERT_NE(box, nullptr) << "expected a message box within " << kBoxBound.count() << " ms"
+                            << (main_.process.IsRunning() ? "" : " (the process has ended)");
+    const e2e::MessageBoxContents contents = e2e::ReadMessageBox(box);
+    EXPECT_EQ(Utf8(contents.title), "Tavro") << "title";
+    EXPECT_EQ(Utf8(contents.text), "番号を今一度お確かめ下さい。") << "text";
+    EXPECT_STREQ(e2e::ToString(contents.icon), e2e::ToString(e2e::StockIcon::Exclamation)) << contents.iconDetail;
+    ASSERT_EQ(Captions(contents), "\"OK\"") << "buttons";
+    ASSERT_TRUE(e2e::ClickCentre(contents.buttonHandles.front(), &error)) << "clicking OK: " << error;
+    const std::optional<DWORD> exitCode = main_.process.WaitForExit(e2e::kEndBound);
+    ASSERT_TRUE(exitCode.has_value()) << "expected the program to end after OK within " << e2e::kEndBound.count()
+                                      << " ms";
+    EXPECT_EQ(*exitCode, 0u) << "exit code";
+    const e2e::UrlLog urls = e2e::CollectReceivedUrls();
+    EXPECT_TRUE(urls.records.empty()) << "expected no URL; got " << e2e::ToString(urls);
+}
+
+TEST_F(WindowMouse, ClickOnCloseEnds) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string error;
+    ASSERT_TRUE(e2e::ClickCentre(main_.close, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(L""));
+}
+
+TEST_F(WindowMouse, ClickOnCopyCommandCopiesAndStays) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectNoDesktopCopy());
+    std::string error;
+    ASSERT_TRUE(e2e::ClickCentre(main_.copy, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(ExpectCopiedToDesktop());
+}
+
+// A press that the user takes back by moving off the button before releasing does nothing.
+TEST_F(WindowMouse, PressReleasedAwayFromAButtonDoesNothing) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const struct {
+        const char* name;
+        HWND button;
+    } buttons[] = {{"StartUpCommand", main_.startUp}, {"close", main_.close}, {"CopyCommand", main_.copy}};
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.name);
+        // Just below the button, over the background.
+        const RECT r = e2e::RectInParent(b.button);
+        const POINT away = e2e::ClientToScreenPoint(main_.window, {(r.left + r.right) / 2, r.bottom + 12});
+        ASSERT_EQ(WindowFromPoint(away), main_.window) << "the release point must lie on the window, off any button";
+        std::string error;
+        ASSERT_TRUE(e2e::PressAndReleaseAway(b.button, away, &error)) << error;
+        ASSERT_NO_FATAL_FAILURE(ExpectStillWaiting(std::string("pressing ") + b.name + " and releasing away"));
+    }
+}
+
+// While held, a button shows its pressed face one pixel down and right in a pushed frame; moved
+// off, it shows its plain face again.
+TEST_F(WindowMouse, HeldButtonShowsItsPressedFace) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    e2e::ButtonLook look;
+    look.name = "StartUpCommand";
+    look.rect = e2e::RectInParent(main_.startUp);
+    look.whiteIsTransparent = true;
+    look.back = e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT));
+    std::string error;
+    e2e::Pixels plainFace;
+    ASSERT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(L"order_face_pressed.bmp"), &look.face, &error)) << error;
+    ASSERT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(L"order_face.bmp"), &plainFace, &error)) << error;
+
+    const auto expectShown = [&](const e2e::ButtonLook& wanted, const char* state) {
+        e2e::Pixels shown;
+        e2e::PollUntil(
+            [&] {
+                return e2e::CaptureClient(main_.window, &shown, &error) &&
+                       e2e::CompareButton(shown, wanted).Clean(wanted.focused);
+            },
+            std::chrono::milliseconds(3000), std::chrono::milliseconds(50));
+        const e2e::ButtonDiffs diffs = e2e::CompareButton(shown, wanted);
+        EXPECT_TRUE(diffs.Clean(wanted.focused)) << state << ":\n" << diffs.Report();
+    };
+
+    ASSERT_TRUE(e2e::PressLeftAt(main_.startUp, e2e::ClientCentre(main_.startUp), &error)) << error;
+    look.pushed = true;
+    look.focused = true;  // a pressed button takes the focus
+    ExpectFocus(main_.startUp, "pressing StartUpCommand");
+    expectShown(look, "held");
+
+    const RECT r = look.rect;
+    const POINT away = e2e::ClientToScreenPoint(main_.window, {(r.left + r.right) / 2, r.bottom + 12});
+    ASSERT_TRUE(e2e::MoveHeldMouseTo(main_.startUp, away, &error)) << error;
+    look.pushed = false;
+    look.face = plainFace;
+    expectShown(look, "held, moved off the button");
+
+    ASSERT_TRUE(e2e::ReleaseLeftAt(main_.startUp, away, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(ExpectStillWaiting("releasing away from StartUpCommand"));
+}
+
+}  // namespace

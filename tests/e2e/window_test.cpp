@@ -1,0 +1,590 @@
+// Tavro's main window as it appears: frame, layout at 96 and 120 dpi, and its pixels on screen.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/ButtonPixels.h"
+#include "support/Capture.h"
+#include "support/Handles.h"
+#include "support/Input.h"
+#include "support/Layout.h"
+#include "support/MainWindow.h"
+#include "support/Text.h"
+#include "support/TopWindows.h"
+#include "support/Wait.h"
+
+namespace {
+
+using e2e::Pixels;
+using e2e::Rgb;
+using e2e::Utf8;
+
+constexpr std::chrono::milliseconds kPaintBound{3000};
+
+struct Box {
+    int x, y, width, height;
+};
+
+RECT ToRect(Box box) {
+    return {box.x, box.y, box.x + box.width, box.y + box.height};
+}
+
+std::string ToString(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " + std::to_string(r.right - r.left) +
+           " x " + std::to_string(r.bottom - r.top);
+}
+
+// The buttons in creation (tab) order. Pixel rectangles are the twips rectangles rounded half up
+// at each dpi: CopyCommand (75, 810) 3765 x 1245, StartUpCommand (3840, 810) 3825 x 1245,
+// close (5745, 3030) 1935 x 675.
+struct ButtonSpec {
+    const char* name;
+    int id;
+    const wchar_t* face;
+    const wchar_t* pressedFace;
+    bool whiteIsTransparent;
+    Box at96;
+    Box at120;
+};
+
+constexpr ButtonSpec kButtons[] = {
+    {"CopyCommand",
+     e2e::kCopyCommandId,
+     L"copy_face.bmp",
+     L"copy_face_pressed.bmp",
+     false,
+     {5, 54, 251, 83},
+     {6, 68, 314, 104}},
+    {"StartUpCommand",
+     e2e::kStartUpCommandId,
+     L"order_face.bmp",
+     L"order_face_pressed.bmp",
+     true,
+     {256, 54, 255, 83},
+     {320, 68, 319, 104}},
+    {"close",
+     e2e::kCloseId,
+     L"close_face.bmp",
+     L"close_face_pressed.bmp",
+     false,
+     {383, 202, 129, 45},
+     {479, 253, 161, 56}},
+};
+
+constexpr SIZE kClient96 = {518, 271};
+constexpr SIZE kClient120 = {648, 339};
+constexpr SIZE kBackground = {517, 271};
+constexpr Rgb kWhite = {255, 255, 255};
+
+class MainWindowTest : public testing::Test {
+  protected:
+    // The dpi is read when the program starts; the setting is put back when the case ends.
+    void Start(DWORD dpi = 96) {
+        dpi_ = std::make_unique<e2e::ScopedLogPixels>(dpi);
+        ASSERT_TRUE(dpi_->Applied()) << dpi_->Error();
+        ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow(L"Tavro_12345.exe", &main_));
+    }
+
+    HWND Button(int id) const { return GetDlgItem(main_.window, id); }
+
+    // What the buttons should show now, each face as committed and the back colour given.
+    std::vector<e2e::ButtonLook> Looks(Rgb back) {
+        std::vector<e2e::ButtonLook> looks;
+        const HWND focus = e2e::FocusOf(main_.threadId);
+        for (const ButtonSpec& spec : kButtons) {
+            e2e::ButtonLook look;
+            look.name = spec.name;
+            look.rect = e2e::RectInParent(Button(spec.id));
+            std::string error;
+            EXPECT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(spec.face), &look.face, &error)) << error;
+            look.whiteIsTransparent = spec.whiteIsTransparent;
+            look.back = back;
+            look.focused = focus == Button(spec.id);
+            looks.push_back(std::move(look));
+        }
+        return looks;
+    }
+
+    // Captures the client area until accept holds or kPaintBound passes; *shown keeps the last capture.
+    template <typename Accept>
+    void CaptureUntil(Pixels* shown, Accept accept) {
+        std::string error;
+        // Off the window, so no button is hovered or hidden under the cursor.
+        ASSERT_TRUE(e2e::MoveMouseTo({1020, 760}, &error)) << error;
+        ASSERT_TRUE(e2e::BringToFront(main_.window, &error)) << error;
+        bool captured = true;
+        e2e::PollUntil(
+            [&] {
+                captured = e2e::CaptureClient(main_.window, shown, &error);
+                return captured && accept(*shown);
+            },
+            kPaintBound, std::chrono::milliseconds(50));
+        ASSERT_TRUE(captured) << error;
+    }
+
+    // Checks every pixel of the client area: background, right margin and the three buttons.
+    void ExpectPicturesShown(Rgb back) {
+        // Which button shows the focus mark depends on the focus: start from the initial one.
+        ASSERT_EQ(e2e::NameOf(main_, e2e::WaitForFocus(main_.threadId, main_.copy)), "CopyCommand")
+            << "focus before looking at the pixels";
+        Pixels background;
+        std::string error;
+        ASSERT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(L"background.bmp"), &background, &error)) << error;
+        ASSERT_EQ(background.width, kBackground.cx) << "background.bmp width";
+        ASSERT_EQ(background.height, kBackground.cy) << "background.bmp height";
+        const std::vector<e2e::ButtonLook> looks = Looks(back);
+        std::vector<RECT> rects;
+        for (const auto& look : looks) {
+            rects.push_back(look.rect);
+        }
+        Pixels shown;
+        ASSERT_NO_FATAL_FAILURE(CaptureUntil(&shown, [&](const Pixels& now) {
+            bool clean = e2e::CompareBackground(now, background, rects).Mismatched() == 0;
+            for (const auto& look : looks) {
+                clean = clean && e2e::CompareButton(now, look).Clean(look.focused);
+            }
+            return clean;
+        }));
+
+        const e2e::PixelDiff outside = e2e::CompareBackground(shown, background, rects);
+        EXPECT_EQ(outside.Mismatched(), 0) << outside.Report();
+        // The strip right of and below the picture, where there is one, is plain white.
+        e2e::PixelDiff margin("client area beyond the background picture");
+        for (int y = 0; y < shown.height; ++y) {
+            for (int x = 0; x < shown.width; ++x) {
+                const bool inButton = std::any_of(rects.begin(), rects.end(), [&](const RECT& r) {
+                    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                });
+                if (!inButton && (x >= kBackground.cx || y >= kBackground.cy)) {
+                    margin.Check(x, y, kWhite, shown.At(x, y));
+                }
+            }
+        }
+        EXPECT_GT(margin.Compared(), 0) << "no margin beyond the picture: client " << shown.width << " x "
+                                        << shown.height;
+        EXPECT_EQ(margin.Mismatched(), 0) << margin.Report();
+
+        for (const auto& look : looks) {
+            SCOPED_TRACE(look.name + " at " + ToString(look.rect) + (look.focused ? ", focused" : ""));
+            const e2e::ButtonDiffs diffs = e2e::CompareButton(shown, look);
+            EXPECT_EQ(diffs.frame.Mismatched(), 0) << diffs.frame.Report();
+            EXPECT_EQ(diffs.face.Mismatched(), 0) << diffs.face.Report();
+            EXPECT_EQ(diffs.white.Mismatched(), 0) << diffs.white.Report();
+            EXPECT_TRUE(diffs.FocusMarkAsExpected(look.focused))
+                << (look.focused ? "expected a dotted focus rectangle 3 px in: " : "expected no focus mark: ")
+                << diffs.ringChanged << " of " << diffs.ringPixels << " ring pixels differ from the face";
+        }
+    }
+
+    std::unique_ptr<e2e::ScopedLogPixels> dpi_;
+    e2e::MainWindow main_;
+};
+
+class WindowFrame : public MainWindowTest {};
+
+TEST_F(WindowFrame, OneWindowWithClassCaptionAndStyle) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::vector<e2e::WindowInfo> visible;
+    for (HWND w : e2e::TopLevelWindowsOf(main_.process.Id())) {
+        if (IsWindowVisible(w)) {
+            visible.push_back(e2e::Describe(w));
+        }
+    }
+    EXPECT_EQ(visible.size(), 1u) << "visible top-level windows: " << e2e::ToString(visible);
+    EXPECT_EQ(Utf8(e2e::ClassNameOf(main_.window)), "TavroForm") << "window class";
+    EXPECT_EQ(Utf8(e2e::TitleOf(main_.window)), "TavroModule") << "caption";
+
+    const auto style = static_cast<DWORD>(GetWindowLongW(main_.window, GWL_STYLE));
+    const struct {
+        const char* name;
+        DWORD bits;
+        bool wanted;
+    } expectations[] = {
+        {"WS_CAPTION", WS_CAPTION, true},
+        {"WS_SYSMENU", WS_SYSMENU, true},
+        {"WS_THICKFRAME", WS_THICKFRAME, false},
+        {"WS_MINIMIZEBOX", WS_MINIMIZEBOX, false},
+        {"WS_MAXIMIZEBOX", WS_MAXIMIZEBOX, false},
+        {"WS_POPUP", WS_POPUP, false},
+        {"WS_CHILD", WS_CHILD, false},
+    };
+    for (const auto& e : expectations) {
+        EXPECT_EQ((style & e.bits) == e.bits, e.wanted)
+            << e.name << (e.wanted ? " expected set" : " expected clear") << "; style is 0x" << std::hex << style;
+    }
+}
+
+// A fixed single border: every point of the frame is plain border, never a sizing handle.
+TEST_F(WindowFrame, BorderCannotResize) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    RECT w = {};
+    GetWindowRect(main_.window, &w);
+    const LONG midX = (w.left + w.right) / 2;
+    const LONG midY = (w.top + w.bottom) / 2;
+    const struct {
+        const char* where;
+        POINT at;
+    } points[] = {
+        {"left edge", {w.left, midY}},
+        {"right edge", {w.right - 1, midY}},
+        {"bottom edge", {midX, w.bottom - 1}},
+        {"top edge", {midX, w.top}},
+        {"top-left corner", {w.left, w.top}},
+        {"top-right corner", {w.right - 1, w.top}},
+        {"bottom-left corner", {w.left, w.bottom - 1}},
+        {"bottom-right corner", {w.right - 1, w.bottom - 1}},
+    };
+    for (const auto& p : points) {
+        DWORD_PTR hit = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_NCHITTEST, 0, MAKELPARAM(p.at.x, p.at.y), SMTO_ABORTIFHUNG,
+                                        2000, &hit))
+            << "WM_NCHITTEST at the " << p.where;
+        const auto code = static_cast<LRESULT>(hit);
+        EXPECT_FALSE(code >= HTLEFT && code <= HTBOTTOMRIGHT)
+            << p.where << ": hit-test code " << code << " is a sizing handle; expected HTBORDER (" << HTBORDER << ")";
+        EXPECT_NE(code, static_cast<LRESULT>(HTGROWBOX)) << p.where;
+    }
+}
+
+TEST_F(WindowFrame, ClientAreaAt96Dpi) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    RECT client = {};
+    ASSERT_TRUE(GetClientRect(main_.window, &client));
+    EXPECT_EQ(client.right, kClient96.cx) << "client width";
+    EXPECT_EQ(client.bottom, kClient96.cy) << "client height";
+}
+
+TEST_F(WindowFrame, ThreeCaptionlessPushButtonsInTabOrder) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(main_.window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    ASSERT_EQ(children.size(), std::size(kButtons)) << "child windows of the main window";
+    const HWND focus = e2e::WaitForFocus(main_.threadId, children.front());
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const ButtonSpec& spec = kButtons[i];
+        const HWND child = children[i];
+        SCOPED_TRACE(std::string("child ") + std::to_string(i) + ", expected " + spec.name);
+        EXPECT_EQ(GetDlgCtrlID(child), spec.id) << "control id";
+        EXPECT_EQ(Utf8(e2e::ClassNameOf(child)), "TavroPictureButton") << "class";
+        EXPECT_EQ(Utf8(e2e::TextOf(child)), "") << "caption text";
+        const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
+        EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE | WS_TABSTOP), static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP))
+            << "style 0x" << std::hex << style;
+        EXPECT_EQ(style & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW))
+            << "button type; style 0x" << std::hex << style;
+        // Built on the system Button: it keeps a button's state, so BM_GETSTATE tells which one has the focus.
+        DWORD_PTR state = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(child, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) << "BM_GETSTATE";
+        const bool focused = child == focus;
+        EXPECT_EQ((state & BST_FOCUS) != 0, focused)
+            << "BM_GETSTATE 0x" << std::hex << state << (focused ? ": expected BST_FOCUS" : ": expected no BST_FOCUS");
+        EXPECT_EQ(ToString(e2e::RectInParent(child)), ToString(ToRect(spec.at96))) << "rectangle in the client";
+    }
+}
+
+// Wine draws the caption itself, with the window's small icon at its left: look for the
+// program's icon there, as this process draws it at the small-icon size.
+TEST_F(WindowFrame, CaptionShowsTheProgramIcon) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string error;
+    ASSERT_TRUE(e2e::MoveMouseTo({1020, 760}, &error)) << error;
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    std::vector<std::pair<std::string, e2e::UniqueIcon>> candidates;
+    {
+        e2e::UniqueModule exe(LoadLibraryExW(e2e::layout::kTavro, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(exe) << "cannot open Tavro.exe: " << e2e::DescribeError(GetLastError());
+        const HRSRC found = FindResourceW(exe.Get(), MAKEINTRESOURCEW(30001), MAKEINTRESOURCEW(3));  // RT_ICON
+        ASSERT_NE(found, nullptr) << "no RT_ICON 30001 in Tavro.exe";
+        auto* bits = static_cast<BYTE*>(LockResource(LoadResource(exe.Get(), found)));
+        const DWORD size = SizeofResource(exe.Get(), found);
+        // As the program may have set it: scaled when loaded, or scaled when drawn.
+        for (const int loadedAt : {small, 32}) {
+            candidates.emplace_back("Tavro icon loaded at " + std::to_string(loadedAt),
+                                    e2e::UniqueIcon(CreateIconFromResourceEx(bits, size, TRUE, 0x00030000, loadedAt,
+                                                                             loadedAt, LR_DEFAULTCOLOR)));
+            ASSERT_TRUE(candidates.back().second) << candidates.back().first;
+        }
+    }
+    RECT frame = {};
+    GetWindowRect(main_.window, &frame);
+    POINT clientOrigin = e2e::ClientToScreenPoint(main_.window, {0, 0});
+    // Caption strip: from the window's top to the client area, the left 3 icon widths.
+    const RECT strip = {frame.left, frame.top, frame.left + 3 * small, clientOrigin.y};
+
+    struct Opaque {
+        Pixels onBlack, onWhite;
+    };
+    std::vector<Opaque> drawn;
+    for (const auto& candidate : candidates) {
+        Opaque o;
+        for (const auto& [ground, out] :
+             {std::pair{RGB(0, 0, 0), &o.onBlack}, std::pair{RGB(255, 255, 255), &o.onWhite}}) {
+            ASSERT_TRUE(e2e::RenderLocally(small, small, out, [&](HDC dc) {
+                RECT all = {0, 0, small, small};
+                e2e::UniqueGdiObject brush(CreateSolidBrush(ground));
+                FillRect(dc, &all, static_cast<HBRUSH>(brush.Get()));
+                DrawIconEx(dc, 0, 0, candidate.second.Get(), small, small, 0, nullptr, DI_NORMAL);
+            }));
+        }
+        drawn.push_back(std::move(o));
+    }
+    // Counts opaque pixels of candidate i that differ at (left, top) of the strip.
+    const auto mismatches = [&](const Pixels& shown, std::size_t i, int left, int top, int* opaque) {
+        int differ = 0;
+        *opaque = 0;
+        for (int y = 0; y < small; ++y) {
+            for (int x = 0; x < small; ++x) {
+                if (drawn[i].onBlack.At(x, y) != drawn[i].onWhite.At(x, y)) {
+                    continue;
+                }
+                ++*opaque;
+                differ += shown.At(left + x, top + y) != drawn[i].onBlack.At(x, y) ? 1 : 0;
+            }
+        }
+        return differ;
+    };
+    std::string best = "nothing compared";
+    Pixels shown;
+    const bool found = e2e::PollUntil(
+        [&] {
+            if (!e2e::CaptureScreen(strip, &shown, &error)) {
+                return false;
+            }
+            int fewest = small * small + 1;
+            for (std::size_t i = 0; i < drawn.size(); ++i) {
+                for (int top = 0; top + small <= shown.height; ++top) {
+                    for (int left = 0; left + small <= shown.width; ++left) {
+                        int opaque = 0;
+                        const int differ = mismatches(shown, i, left, top, &opaque);
+                        if (differ < fewest) {
+                            fewest = differ;
+                            best = candidates[i].first + " at (" + std::to_string(left) + ", " + std::to_string(top) +
+                                   ") of the caption strip: " + std::to_string(differ) + " of " +
+                                   std::to_string(opaque) + " opaque pixels differ";
+                        }
+                        if (differ == 0 && opaque * 4 >= small * small) {
+                            return true;
+                        }
+                    }
+                }
+            }
+            return false;
+        },
+        kPaintBound, std::chrono::milliseconds(50));
+    EXPECT_TRUE(found) << "expected the program icon in the caption; closest: " << best << (error.empty() ? "" : "; ")
+                       << error;
+}
+
+// A user opens the window menu with Alt+Space. Wine's menus cannot be read from another process,
+// so the menu shown is compared, pixel for pixel, with the one Wine shows for a window of the same
+// style whose menu lost exactly Restore, Size, Minimize and Maximize.
+class ReferenceWindow {
+  public:
+    explicit ReferenceWindow(bool withoutSizing) : withoutSizing_(withoutSizing) {
+        ready_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        thread_.Reset(CreateThread(nullptr, 0, &ReferenceWindow::Run, this, 0, nullptr));
+        if (thread_) {
+            HANDLE waits[] = {ready_.Get(), thread_.Get()};
+            WaitForMultipleObjects(2, waits, FALSE, 5000);
+        }
+    }
+    ReferenceWindow(const ReferenceWindow&) = delete;
+    ReferenceWindow& operator=(const ReferenceWindow&) = delete;
+    ~ReferenceWindow() {
+        if (window_ != nullptr) {
+            PostMessageW(window_, WM_CLOSE, 0, 0);
+        }
+        if (thread_) {
+            WaitForSingleObject(thread_.Get(), 5000);
+        }
+    }
+    HWND Get() const { return window_; }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_DESTROY) {
+            PostQuitMessage(0);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    static DWORD WINAPI Run(void* param) {
+        auto* self = static_cast<ReferenceWindow*>(param);
+        WNDCLASSEXW cls = {};
+        cls.cbSize = sizeof cls;
+        cls.lpfnWndProc = Procedure;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        cls.lpszClassName = L"TavroE2EReferenceFrame";
+        RegisterClassExW(&cls);
+        const HWND window = CreateWindowExW(0, cls.lpszClassName, L"Reference", WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                            40, 40, 300, 200, nullptr, nullptr, cls.hInstance, nullptr);
+        if (window != nullptr && self->withoutSizing_) {
+            const HMENU menu = GetSystemMenu(window, FALSE);
+            for (const UINT command : {UINT{SC_RESTORE}, UINT{SC_SIZE}, UINT{SC_MINIMIZE}, UINT{SC_MAXIMIZE}}) {
+                DeleteMenu(menu, command, MF_BYCOMMAND);
+            }
+        }
+        self->window_ = window;
+        SetEvent(self->ready_.Get());
+        MSG message;
+        while (window != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        return 0;
+    }
+
+    bool withoutSizing_;
+    HWND window_ = nullptr;
+    e2e::UniqueHandle ready_;
+    e2e::UniqueHandle thread_;
+};
+
+BOOL CALLBACK FindVisibleMenu(HWND window, LPARAM param) {
+    if (IsWindowVisible(window) && e2e::ClassNameOf(window) == L"#32768") {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Wine's popup menus are top-level windows of class #32768 on the thread running the menu.
+HWND VisibleMenuOf(DWORD threadId) {
+    HWND found = nullptr;
+    EnumThreadWindows(threadId, FindVisibleMenu, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool SamePixels(const Pixels& a, const Pixels& b) {
+    return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
+}
+
+// Opens the window menu with Alt+Space and captures it: once accept holds, or, without accept, once
+// the picture stays the same over a few captures. Closes it with Escape.
+void CaptureWindowMenu(HWND window, Pixels* shown, const Pixels* accept = nullptr) {
+    std::string error;
+    ASSERT_TRUE(e2e::MoveMouseTo({1020, 760}, &error)) << error;
+    ASSERT_TRUE(e2e::PressKeys(window, {VK_MENU, VK_SPACE}, &error)) << error;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    HWND menu = nullptr;
+    ASSERT_TRUE(e2e::PollUntil([&] { return (menu = VisibleMenuOf(thread)) != nullptr; }, kPaintBound))
+        << "no window menu appeared after Alt+Space";
+    // Wine hands a window's pixels to the screen when its thread next goes idle.
+    e2e::LetHandle(menu);
+    Pixels previous;
+    int unchanged = 0;
+    const bool settled = e2e::PollUntil(
+        [&] {
+            if (!e2e::CaptureClient(menu, shown, &error)) {
+                return false;
+            }
+            if (accept != nullptr) {
+                return SamePixels(*accept, *shown);
+            }
+            unchanged = SamePixels(previous, *shown) ? unchanged + 1 : 0;
+            previous = *shown;
+            return unchanged >= 3;
+        },
+        kPaintBound, std::chrono::milliseconds(50));
+    ASSERT_TRUE(e2e::PressKey(window, VK_ESCAPE, &error)) << error;
+    EXPECT_TRUE(e2e::PollUntil([&] { return VisibleMenuOf(thread) == nullptr; }, kPaintBound))
+        << "the window menu stayed open after Escape";
+    if (accept == nullptr) {
+        ASSERT_TRUE(settled) << "the window menu kept changing for " << kPaintBound.count() << " ms; " << error;
+    }
+}
+
+TEST_F(WindowFrame, WindowMenuHasNoSizingItems) {
+    Pixels full, trimmed, tavro;
+    {
+        ReferenceWindow reference(false);
+        ASSERT_NE(reference.Get(), nullptr) << "no reference window";
+        ASSERT_NO_FATAL_FAILURE(CaptureWindowMenu(reference.Get(), &full));
+    }
+    {
+        ReferenceWindow reference(true);
+        ASSERT_NE(reference.Get(), nullptr) << "no reference window";
+        ASSERT_NO_FATAL_FAILURE(CaptureWindowMenu(reference.Get(), &trimmed));
+    }
+    // The premise: the comparison tells the two menus apart.
+    ASSERT_FALSE(SamePixels(full, trimmed)) << "the full and the trimmed menu look the same";
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(CaptureWindowMenu(main_.window, &tavro, &trimmed));
+    e2e::PixelDiff diff("Tavro's window menu against Move and Close only");
+    if (tavro.width == trimmed.width && tavro.height == trimmed.height) {
+        for (int y = 0; y < tavro.height; ++y) {
+            for (int x = 0; x < tavro.width; ++x) {
+                diff.Check(x, y, trimmed.At(x, y), tavro.At(x, y));
+            }
+        }
+    }
+    EXPECT_EQ(tavro.width, trimmed.width) << "menu width; the full menu is " << full.width;
+    EXPECT_EQ(tavro.height, trimmed.height) << "menu height; the full menu is " << full.height;
+    EXPECT_EQ(diff.Mismatched(), 0) << diff.Report();
+}
+
+class WindowAt120Dpi : public MainWindowTest {};
+
+TEST_F(WindowAt120Dpi, ClientAndButtonsScale) {
+    ASSERT_NO_FATAL_FAILURE(Start(120));
+    RECT client = {};
+    ASSERT_TRUE(GetClientRect(main_.window, &client));
+    EXPECT_EQ(client.right, kClient120.cx) << "client width";
+    EXPECT_EQ(client.bottom, kClient120.cy) << "client height";
+    for (const ButtonSpec& spec : kButtons) {
+        SCOPED_TRACE(spec.name);
+        const HWND button = Button(spec.id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(ToString(e2e::RectInParent(button)), ToString(ToRect(spec.at120))) << "rectangle in the client";
+    }
+}
+
+// The pictures keep their own pixel size: background at the top left, faces centred in the larger buttons.
+TEST_F(WindowAt120Dpi, PicturesKeepTheirPixelSize) {
+    ASSERT_NO_FATAL_FAILURE(Start(120));
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT))));
+}
+
+class WindowPixels : public MainWindowTest {};
+
+TEST_F(WindowPixels, BackgroundButtonsAndFocusMark) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT))));
+}
+
+// The order face's white shows the button's light-edge colour; the other faces keep their white.
+TEST_F(WindowPixels, OrderFaceWhiteFollowsTheLightEdgeColour) {
+    e2e::ScopedSystemColour hilight(L"ButtonHilight", L"255 255 0");
+    ASSERT_TRUE(hilight.Applied()) << hilight.Error();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const Rgb yellow = {255, 255, 0};
+    std::vector<e2e::ButtonLook> looks = Looks(yellow);
+    Pixels shown;
+    ASSERT_NO_FATAL_FAILURE(CaptureUntil(&shown, [&](const Pixels& now) {
+        return std::all_of(looks.begin(), looks.end(), [&](const e2e::ButtonLook& look) {
+            const e2e::ButtonDiffs d = e2e::CompareButton(now, look);
+            return d.face.Mismatched() == 0 && d.white.Mismatched() == 0;
+        });
+    }));
+    for (const auto& look : looks) {
+        SCOPED_TRACE(look.name + (look.whiteIsTransparent ? ": white shows (255, 255, 0)" : ": white stays white"));
+        const e2e::ButtonDiffs diffs = e2e::CompareButton(shown, look);
+        EXPECT_GT(diffs.white.Compared(), 100) << "the face has hardly any white to look at";
+        EXPECT_EQ(diffs.white.Mismatched(), 0) << diffs.white.Report();
+        EXPECT_EQ(diffs.face.Mismatched(), 0) << diffs.face.Report();
+    }
+}
+
+}  // namespace
