@@ -31,6 +31,31 @@ std::wstring TemporarySibling(const std::wstring& destination) {
     return destination + L"." + std::to_wstring(GetCurrentProcessId()) + L".partial";
 }
 
+// A new file on the desktop is opened at once by others (the shell reading its icon, a virus
+// scanner), often without letting it be renamed or deleted meanwhile; give them a moment.
+template <typename Attempt>
+bool RetryWhileInUse(Attempt attempt) {
+    constexpr ULONGLONG kPatienceMs = 3000;
+    constexpr DWORD kPauseMs = 50;
+    const ULONGLONG deadline = GetTickCount64() + kPatienceMs;
+    for (;;) {
+        if (attempt()) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        const bool inUse =
+            error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+        if (!inUse || GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(kPauseMs);
+    }
+}
+
+void RemoveTemporary(const std::wstring& temporary) {
+    RetryWhileInUse([&] { return DeleteFileW(temporary.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND; });
+}
+
 }  // namespace
 
 bool CopyFileThroughTemporary(const std::wstring& source, const std::wstring& destination) {
@@ -45,14 +70,17 @@ bool CopyFileThroughTemporary(const std::wstring& source, const std::wstring& de
 
     const std::wstring temporary = TemporarySibling(destination);
     if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE)) {
-        DeleteFileW(temporary.c_str());
+        RemoveTemporary(temporary);
         return false;
     }
-    if (!MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temporary.c_str());
-        return false;
+    const bool moved = RetryWhileInUse([&] {
+        return MoveFileExW(temporary.c_str(), destination.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    });
+    if (!moved) {
+        RemoveTemporary(temporary);
     }
-    return true;
+    return moved;
 }
 
 }  // namespace tavro
