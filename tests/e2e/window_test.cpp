@@ -44,7 +44,7 @@ std::string ToString(const RECT& r) {
 // The buttons in creation (tab) order. Pixel rectangles are the twips rectangles rounded half up
 // at each dpi: CopyCommand (75, 810) 3765 x 1245, StartUpCommand (3840, 810) 3825 x 1245,
 // close (5745, 3030) 1935 x 675.
-struct ButtonSpec {
+struct ExpectedButton {
     const char* name;
     int id;
     const wchar_t* face;
@@ -54,7 +54,7 @@ struct ButtonSpec {
     Box at120;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ExpectedButton kButtons[] = {
     {"CopyCommand",
      e2e::kCopyCommandId,
      L"copy_face.bmp",
@@ -98,15 +98,15 @@ class MainWindowTest : public testing::Test {
     std::vector<e2e::ButtonLook> Looks(Rgb back) {
         std::vector<e2e::ButtonLook> looks;
         const HWND focus = e2e::FocusOf(main_.threadId);
-        for (const ButtonSpec& spec : kButtons) {
+        for (const ExpectedButton& want : kButtons) {
             e2e::ButtonLook look;
-            look.name = spec.name;
-            look.rect = e2e::RectInParent(Button(spec.id));
+            look.name = want.name;
+            look.rect = e2e::RectInParent(Button(want.id));
             std::string error;
-            EXPECT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(spec.face), &look.face, &error)) << error;
-            look.whiteIsTransparent = spec.whiteIsTransparent;
+            EXPECT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(want.face), &look.face, &error)) << error;
+            look.whiteIsTransparent = want.whiteIsTransparent;
             look.back = back;
-            look.focused = focus == Button(spec.id);
+            look.focused = focus == Button(want.id);
             looks.push_back(std::move(look));
         }
         return looks;
@@ -270,10 +270,10 @@ TEST_F(WindowFrame, ThreeCaptionlessPushButtonsInTabOrder) {
     ASSERT_EQ(children.size(), std::size(kButtons)) << "child windows of the main window";
     const HWND focus = e2e::WaitForFocus(main_.threadId, children.front());
     for (std::size_t i = 0; i < children.size(); ++i) {
-        const ButtonSpec& spec = kButtons[i];
+        const ExpectedButton& want = kButtons[i];
         const HWND child = children[i];
-        SCOPED_TRACE(std::string("child ") + std::to_string(i) + ", expected " + spec.name);
-        EXPECT_EQ(GetDlgCtrlID(child), spec.id) << "control id";
+        SCOPED_TRACE(std::string("child ") + std::to_string(i) + ", expected " + want.name);
+        EXPECT_EQ(GetDlgCtrlID(child), want.id) << "control id";
         EXPECT_EQ(Utf8(e2e::ClassNameOf(child)), "TavroPictureButton") << "class";
         EXPECT_EQ(Utf8(e2e::TextOf(child)), "") << "caption text";
         const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
@@ -287,7 +287,7 @@ TEST_F(WindowFrame, ThreeCaptionlessPushButtonsInTabOrder) {
         const bool focused = child == focus;
         EXPECT_EQ((state & BST_FOCUS) != 0, focused)
             << "BM_GETSTATE 0x" << std::hex << state << (focused ? ": expected BST_FOCUS" : ": expected no BST_FOCUS");
-        EXPECT_EQ(ToString(e2e::RectInParent(child)), ToString(ToRect(spec.at96))) << "rectangle in the client";
+        EXPECT_EQ(ToString(e2e::RectInParent(child)), ToString(ToRect(want.at96))) << "rectangle in the client";
     }
 }
 
@@ -543,11 +543,11 @@ TEST_F(WindowAt120Dpi, ClientAndButtonsScale) {
     ASSERT_TRUE(GetClientRect(main_.window, &client));
     EXPECT_EQ(client.right, kClient120.cx) << "client width";
     EXPECT_EQ(client.bottom, kClient120.cy) << "client height";
-    for (const ButtonSpec& spec : kButtons) {
-        SCOPED_TRACE(spec.name);
-        const HWND button = Button(spec.id);
+    for (const ExpectedButton& want : kButtons) {
+        SCOPED_TRACE(want.name);
+        const HWND button = Button(want.id);
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(ToString(e2e::RectInParent(button)), ToString(ToRect(spec.at120))) << "rectangle in the client";
+        EXPECT_EQ(ToString(e2e::RectInParent(button)), ToString(ToRect(want.at120))) << "rectangle in the client";
     }
 }
 
