@@ -88,35 +88,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export HOME=$work/home WINEPREFIX=$work/prefix WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-unset WINEARCH WINESERVER XDG_CONFIG_HOME XDG_DATA_HOME
-mkdir -p "$HOME"
-
+. "$root/tools/wine-prefix.sh"
+wine_env "$work"
 if [ -z "${DISPLAY:-}" ]; then
-    exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    exec 3>&-
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.05
-    done
-    export DISPLAY=":$(head -n 1 "$work/display")"
+    start_xvfb "$work"
 fi
 
 echo "Creating the Wine prefix"
-wineboot -i >/dev/null 2>&1
-wineserver -w
+make_user_prefix
 wineserver -p >/dev/null 2>&1 # keep one server for the whole run
-
-user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
-user=$(basename "$user_dir")
-# In a new prefix Desktop and Downloads are links to $HOME: make them two real folders.
-for folder in Desktop Downloads; do
-    rm -rf "${user_dir:?}/$folder"
-    mkdir "$user_dir/$folder"
-done
 bench_dir=$WINEPREFIX/drive_c/bench
 mkdir -p "$bench_dir"
 cp "$out/bench_driver.exe" "$out/url_recorder.exe" "$bench_dir/"

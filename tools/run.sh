@@ -10,16 +10,12 @@ cmake --preset windows
 cmake --build --preset windows --target Tavro
 
 run=$PWD/build/run
-export WINEPREFIX=$run/prefix HOME=$run/home WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-mkdir -p "$HOME"
+. tools/wine-prefix.sh
+wine_env "$run"
 
 xvfb_pid=
 if [ -z "${DISPLAY:-}" ]; then
-    Xvfb :97 -ac -nolisten tcp -screen 0 1024x768x24 >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:97
-    sleep 1
+    start_xvfb "$run"
 fi
 cleanup() {
     wineserver -k 2>/dev/null || true
@@ -29,24 +25,11 @@ trap cleanup EXIT
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Making a Wine prefix in $WINEPREFIX (once)..."
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-    # A new prefix links Desktop and Downloads to $HOME; the launcher must tell them apart.
-    profile=$WINEPREFIX/drive_c/users/$(id -un)
-    for folder in Desktop Downloads; do
-        if [ -L "$profile/$folder" ]; then
-            rm "$profile/$folder"
-            mkdir "$profile/$folder"
-        fi
-    done
-    # Debian's Wine does not look in fonts-wine's folder: without Marlett the close box shows an "r".
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    # Wine's own Tahoma has no Japanese glyphs; message boxes would show empty boxes without this.
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d "Noto Sans CJK JP" /f >/dev/null 2>&1
-    wineserver -w
+    make_user_prefix
 fi
+find_user_dir
 
-downloads=$WINEPREFIX/drive_c/users/$(id -un)/Downloads
+downloads=$user_dir/Downloads
 cp build/windows/window/Tavro.exe "$downloads/Tavro_12345.exe"
 cd "$downloads"
 if [ -n "$xvfb_pid" ]; then

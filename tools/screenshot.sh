@@ -33,37 +33,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export HOME=$work/home WINEPREFIX=$work/prefix WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-unset WINEARCH WINESERVER XDG_CONFIG_HOME XDG_DATA_HOME
-mkdir -p "$HOME"
-
+. "$root/tools/wine-prefix.sh"
+wine_env "$work"
 # Our own X server, whatever DISPLAY says: a known size and 96 dpi, and nothing else on screen.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_xvfb "$work"
 
 echo "Creating the Wine prefix"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-
-user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
-user=$(basename "$user_dir")
-# In a new prefix Desktop and Downloads are links to $HOME: make them two real folders, so the
-# copy in Downloads is not also on the desktop (from there Tavro would open the site instead).
-for folder in Desktop Downloads; do
-    rm -rf "${user_dir:?}/$folder"
-    mkdir "$user_dir/$folder"
-done
+make_user_prefix
 cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
-# Debian's Wine does not look in fonts-wine's folder by itself: put Marlett where Windows keeps it.
-[ ! -f "$marlett" ] || cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
 
 {
     printf 'REGEDIT4\n\n'
