@@ -18,6 +18,7 @@
 #include "support/CommandSteps.h"
 #include "support/DesktopShell.h"
 #include "support/FileCompare.h"
+#include "support/FileGrabber.h"
 #include "support/Folders.h"
 #include "support/HostShell.h"
 #include "support/Input.h"
@@ -331,24 +332,28 @@ constexpr std::chrono::milliseconds kHold{1000};
 constexpr std::chrono::milliseconds kSettle{3000};
 constexpr int kAttempts = 10;
 
+// Where the program writes a copy before moving it into place.
+std::wstring TemporaryOf(const std::wstring& destination, DWORD processId) {
+    return destination + L"." + std::to_wstring(processId) + L".partial";
+}
+
 TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    e2e::NewFileReader reader(desktop_, L".partial", kHold);
-    ASSERT_TRUE(reader.Started()) << reader.Error();
+    e2e::FileGrabber reader(TemporaryOf(desktop_ + L"\\Tavro_5.exe", processId_), kHold);
+    ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
-    while (reader.Opened().empty() && attempts < kAttempts) {
+    while (!reader.Grabbed() && attempts < kAttempts) {
         ++attempts;
         SCOPED_TRACE("copy " + std::to_string(attempts));
         ASSERT_NO_FATAL_FAILURE(e2e::command::CopyExpecting(processId_, window_, kCopyFailedText));
     }
-    if (reader.Opened().empty()) {
+    if (!reader.Grabbed()) {
         GTEST_SKIP() << "the reader never had the temporary open in " << kAttempts << " copies";
     }
     const bool cleared = e2e::PollUntil([&] { return e2e::NamesIn(desktop_).empty(); }, kHold + kSettle);
-    EXPECT_TRUE(cleared) << "expected nothing on the desktop once the reader let go (it held "
-                         << Printed(reader.Opened()) << " for " << kHold.count()
-                         << " ms); desktop contents: " << e2e::DescribeFolder(desktop_);
+    EXPECT_TRUE(cleared) << "expected nothing on the desktop once the reader let go (it held the temporary for "
+                         << kHold.count() << " ms); desktop contents: " << e2e::DescribeFolder(desktop_);
     ASSERT_NO_FATAL_FAILURE(CloseLimited());
 }
 
@@ -357,20 +362,20 @@ TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
 TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
     const std::wstring copy = desktop_ + L"\\Tavro_5.exe";
-    e2e::NewFileReader reader(desktop_, L".partial", kHold);
-    ASSERT_TRUE(reader.Started()) << reader.Error();
+    e2e::FileGrabber reader(TemporaryOf(copy, process_.Id()), kHold);
+    ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     std::wstring answer;
-    while (reader.Opened().empty() && attempts < kAttempts) {
+    while (!reader.Grabbed() && attempts < kAttempts) {
         ++attempts;
         SCOPED_TRACE("copy " + std::to_string(attempts));
         ASSERT_NO_FATAL_FAILURE(e2e::command::ClickCommand(window_, e2e::command::kCopy));
         ASSERT_NO_FATAL_FAILURE(e2e::command::ReadCopyAnswer(process_.Id(), window_, &answer));
-        if (reader.Opened().empty()) {
+        if (!reader.Grabbed()) {
             EXPECT_EQ(Utf8(answer), Utf8(kCopiedText)) << "a copy nobody else touched";
         }
     }
-    if (reader.Opened().empty()) {
+    if (!reader.Grabbed()) {
         GTEST_SKIP() << "the reader never had the temporary open in " << kAttempts << " copies";
     }
     const auto noTemporary = [&] {
@@ -389,7 +394,7 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
         // Earlier rounds landed whole copies; the failed one must leave that file as it was.
         EXPECT_EQ(Printed(left), Printed(attempts > 1 ? Names{L"Tavro_5.exe"} : Names{}))
             << "desktop contents after " << attempts << " copies, the last one failed (the reader held "
-            << Printed(reader.Opened()) << " for " << kHold.count() << " ms): " << e2e::DescribeFolder(desktop_);
+            << "temporary for " << kHold.count() << " ms): " << e2e::DescribeFolder(desktop_);
         if (attempts > 1) {
             EXPECT_EQ(e2e::CompareFiles(copy, program_), "") << "the copy an earlier round made";
         }

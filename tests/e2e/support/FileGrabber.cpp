@@ -1,0 +1,42 @@
+#include "support/FileGrabber.h"
+
+#include <utility>
+
+namespace e2e {
+
+FileGrabber::FileGrabber(std::wstring path, std::chrono::milliseconds holdFor)
+    : path_(std::move(path)), holdFor_(holdFor) {
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+FileGrabber::~FileGrabber() {
+    if (thread_ != nullptr) {
+        stop_ = true;
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+}
+
+DWORD WINAPI FileGrabber::Run(void* self) {
+    static_cast<FileGrabber*>(self)->Grab();
+    return 0;
+}
+
+void FileGrabber::Grab() {
+    while (!stop_) {
+        const HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            continue;  // not there yet: ask again at once, the file may live only a few milliseconds
+        }
+        grabbed_ = true;
+        const auto until = std::chrono::steady_clock::now() + holdFor_;
+        while (!stop_ && std::chrono::steady_clock::now() < until) {
+            Sleep(10);
+        }
+        CloseHandle(file);
+        return;
+    }
+}
+
+}  // namespace e2e
