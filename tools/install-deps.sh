@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config python3 googletest libgtest-dev
     g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-    wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick locales util-linux
+    wine wine32:i386 fonts-wine xvfb xauth x11-utils xdotool imagemagick locales util-linux
     libcairo2-dev libpango1.0-dev fonts-noto-cjk
     clang-format clang-tidy cppcheck
 )
