@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "support/Handles.h"
+#include "support/FileCompare.h"
 #include "support/Layout.h"
 #include "support/Session.h"
 #include "support/Text.h"
@@ -20,18 +20,13 @@ ProbeReport RunProbe(const LaunchOptions& options) {
         report.error = "the probe did not end within its bound";
         return report;
     }
-    UniqueFile file(CreateFileW(layout::kProbeReport, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        report.error = "the probe left no report: " + DescribeError(GetLastError());
+    std::string error;
+    const std::optional<std::string> contents = ReadWholeFile(layout::kProbeReport, &error);
+    if (!contents) {
+        report.error = "the probe left no report: " + error;
         return report;
     }
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
-        bytes.append(chunk, read);
-    }
+    const std::string& bytes = *contents;
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);

@@ -4,7 +4,8 @@
 
 #include <cstdlib>
 
-#include "support/Handles.h"
+#include "support/FileCompare.h"
+#include "support/Folders.h"
 #include "support/Layout.h"
 #include "support/Process.h"
 #include "support/Text.h"
@@ -18,21 +19,16 @@ void ClearReceivedUrls() {
 
 UrlLog ReadReceivedUrls() {
     UrlLog log;
-    UniqueFile file(CreateFileW(layout::kReceivedUrls, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            log.problem = "cannot open the URL log: " + DescribeError(error);
-        }
+    if (!FileExists(layout::kReceivedUrls)) {
+        return log;  // nothing received
+    }
+    std::string error;
+    const std::optional<std::string> contents = ReadWholeFile(layout::kReceivedUrls, &error);
+    if (!contents) {
+        log.problem = "cannot read the URL log: " + error;
         return log;
     }
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
-        bytes.append(chunk, read);
-    }
+    const std::string& bytes = *contents;
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
