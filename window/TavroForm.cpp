@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "launcher/Handlers.h"
+#include "window/OwnerDrawnButton.h"
 
 namespace tavro {
 
 namespace {
 
 constexpr const wchar_t* kFormClass = L"TavroForm";
-constexpr const wchar_t* kButtonClass = L"TavroPictureButton";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
 
@@ -41,24 +41,6 @@ bool RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kFormClass;
     return RegisterClassExW(&wc) != 0;
-}
-
-// The system's push button, minus double-click notifications: a quick second click then presses
-// the button again, as it does on an ordinary button, instead of reporting BN_DOUBLECLICKED.
-const wchar_t* RegisterButtonClass(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (GetClassInfoExW(instance, kButtonClass, &wc)) {
-        return kButtonClass;
-    }
-    if (!GetClassInfoExW(nullptr, L"Button", &wc)) {
-        return L"Button";
-    }
-    wc.cbSize = sizeof(wc);
-    wc.style &= ~static_cast<UINT>(CS_DBLCLKS);
-    wc.hInstance = instance;
-    wc.lpszClassName = kButtonClass;
-    return RegisterClassExW(&wc) != 0 ? kButtonClass : L"Button";
 }
 
 // Like a dialog's: nothing to size, minimise or maximise.
@@ -131,7 +113,9 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
     buttonFont_.reset(CreateFontW(-MulDiv(135, dpiY_, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                                   L"System"));
-    const wchar_t* buttonClass = RegisterButtonClass(instance);
+    if (!RegisterOwnerDrawnButtonClass(instance)) {
+        return false;
+    }
 
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonDefinition& definition = kButtons[i];
@@ -145,10 +129,11 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
             return false;
         }
         const TwipRect& b = definition.bounds;
-        button.window = CreateWindowExW(
-            0, buttonClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, TwipsToPixels(b.left, dpiX_),
-            TwipsToPixels(b.top, dpiY_), TwipsToPixels(b.width, dpiX_), TwipsToPixels(b.height, dpiY_), window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
+        button.window =
+            CreateWindowExW(0, kOwnerDrawnButtonClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+                            TwipsToPixels(b.left, dpiX_), TwipsToPixels(b.top, dpiY_), TwipsToPixels(b.width, dpiX_),
+                            TwipsToPixels(b.height, dpiY_), window_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
         if (button.window == nullptr) {
             return false;
         }

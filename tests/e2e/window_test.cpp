@@ -281,7 +281,7 @@ TEST_F(WindowFrame, ThreeCaptionlessPushButtonsInTabOrder) {
             << "style 0x" << std::hex << style;
         EXPECT_EQ(style & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW))
             << "button type; style 0x" << std::hex << style;
-        // Built on the system Button: it keeps a button's state, so BM_GETSTATE tells which one has the focus.
+        // They keep a button's state, as the system's do, so BM_GETSTATE tells which one has the focus.
         DWORD_PTR state = 0;
         ASSERT_TRUE(SendMessageTimeoutW(child, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) << "BM_GETSTATE";
         const bool focused = child == focus;
@@ -289,6 +289,20 @@ TEST_F(WindowFrame, ThreeCaptionlessPushButtonsInTabOrder) {
             << "BM_GETSTATE 0x" << std::hex << state << (focused ? ": expected BST_FOCUS" : ": expected no BST_FOCUS");
         EXPECT_EQ(ToString(e2e::RectInParent(child)), ToString(ToRect(want.at96))) << "rectangle in the client";
     }
+}
+
+// The buttons are a class of the program's own, not the system's "Button": under the common-controls
+// manifest that one lives in comctl32 version 6, whose loading would delay the first paint.
+TEST_F(WindowFrame, ShowsWithoutLoadingTheCommonControls) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::vector<std::wstring> modules = e2e::ModuleNamesOf(main_.process.Id());
+    std::string listed;
+    for (const std::wstring& name : modules) {
+        listed += " " + Utf8(name);
+    }
+    // The premise: the list is the program's own, window code included.
+    ASSERT_NE(std::find(modules.begin(), modules.end(), L"USER32.DLL"), modules.end()) << "modules:" << listed;
+    EXPECT_EQ(std::count(modules.begin(), modules.end(), L"COMCTL32.DLL"), 0) << "modules:" << listed;
 }
 
 // Wine draws the caption itself, with the window's small icon at its left: look for the

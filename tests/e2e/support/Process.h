@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/Handles.h"
 
@@ -49,5 +50,8 @@ class StartedProcess {
 
 // Waits until no process of that file name is left in the prefix; false at the deadline.
 bool WaitUntilNoProcessNamed(const std::wstring& exeFileName, std::chrono::milliseconds timeout);
+
+// The file names of the modules loaded in a running process, in capitals; empty when unreadable.
+std::vector<std::wstring> ModuleNamesOf(DWORD processId);
 
 }  // namespace e2e
