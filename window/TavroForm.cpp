@@ -100,11 +100,6 @@ bool TavroForm::CreateContent(HINSTANCE instance) {
         return false;
     }
     TrimWindowMenu(window_);
-    // Set explicitly as well as on the class, so the window reports its icons when asked.
-    SendMessageW(window_, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadProgramIcon(instance, SM_CXICON, SM_CYICON)));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON)));
     return CreateButtons(instance);
 }
 
