@@ -38,6 +38,11 @@ long Win32Platform::QueryDesktopFolder(PathBuffer& buffer) {
 }
 
 void Win32Platform::OpenUrl(const std::wstring& url) {
+    // Only now: a window that never opens the site has no need of the apartment, whose set-up
+    // would otherwise stand between the start and the first paint.
+    if (!com_) {
+        com_.emplace();
+    }
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     // The program ends right after this call: NOASYNC makes the shell finish handing the URL over first.

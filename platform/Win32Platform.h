@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "platform/ComApartment.h"
 #include "platform/ModulePath.h"
 #include "platform/Platform.h"
 
@@ -29,6 +32,8 @@ class Win32Platform final : public Platform {
 
   private:
     ModulePathParts module_;
+    // Entered before the first URL goes to the shell, on the window thread, and kept to the end.
+    std::optional<ComApartment> com_;
     HWND window_ = nullptr;
     bool ended_ = false;
 };

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "launcher/Handlers.h"
-#include "platform/ComApartment.h"
 #include "platform/DllSearch.h"
 #include "platform/Win32Platform.h"
 #include "window/TavroForm.h"
@@ -26,7 +25,6 @@ int RunMessageLoop(tavro::TavroForm& form) {
 }
 
 int Run(HINSTANCE instance, int showCommand) {
-    const tavro::ComApartment com;
     tavro::Win32Platform platform;
     tavro::TavroForm form(platform);
     if (!form.Create(instance)) {
