@@ -299,4 +299,30 @@ TEST_F(WindowMouse, HeldButtonShowsItsPressedFace) {
     ASSERT_NO_FATAL_FAILURE(ExpectStillWaiting("releasing away from StartUpCommand"));
 }
 
+// As with the system's buttons, a press that leaves the button and comes back is still a press:
+// the pushed state follows the mouse, and the release over the button runs its command.
+TEST_F(WindowMouse, PressThatLeavesAndComesBackStillClicks) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const auto pushed = [&] {
+        DWORD_PTR state = 0;
+        return SendMessageTimeoutW(main_.close, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state) != 0 &&
+               (state & BST_PUSHED) != 0;
+    };
+    const std::chrono::milliseconds bound(3000);
+    std::string error;
+    const POINT centre = e2e::ClientCentre(main_.close);
+    ASSERT_TRUE(e2e::PressLeftAt(main_.close, centre, &error)) << error;
+    EXPECT_TRUE(e2e::PollUntil(pushed, bound)) << "not pushed while held";
+
+    const RECT r = e2e::RectInParent(main_.close);
+    const POINT away = e2e::ClientToScreenPoint(main_.window, {(r.left + r.right) / 2, r.top - 12});
+    ASSERT_TRUE(e2e::MoveHeldMouseTo(main_.close, away, &error)) << error;
+    EXPECT_TRUE(e2e::PollUntil([&] { return !pushed(); }, bound)) << "still pushed with the mouse off the button";
+
+    ASSERT_TRUE(e2e::MoveHeldMouseTo(main_.close, e2e::ClientToScreenPoint(main_.close, centre), &error)) << error;
+    EXPECT_TRUE(e2e::PollUntil(pushed, bound)) << "not pushed again with the mouse back over the button";
+    ASSERT_TRUE(e2e::ReleaseLeftAt(main_.close, e2e::ClientToScreenPoint(main_.close, centre), &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(L""));
+}
+
 }  // namespace
