@@ -121,7 +121,7 @@ fi
     printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000060\n\n'
     if [ "${BENCH_TRACE:-0}" = 1 ]; then
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\n"RelayInclude"="%s"\n\n' \
-            "combase.CoInitializeEx;user32.CreateWindowExW;user32.GetClassInfoExW;user32.ShowWindow;user32.UpdateWindow;user32.GetMessageW;shell32.SHGetFolderPathW;shell32.ShellExecuteExW;shell32.ShellExecuteW"
+            "${BENCH_RELAY-combase.CoInitializeEx;user32.CreateWindowExW;user32.GetClassInfoExW;user32.ShowWindow;user32.UpdateWindow;user32.GetMessageW;shell32.SHGetFolderPathW;shell32.ShellExecuteExW;shell32.ShellExecuteW}"
     fi
     if [ "${BENCH_VIRTUAL_DESKTOP:-0}" = 1 ]; then
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n'
