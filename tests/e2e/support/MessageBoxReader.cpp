@@ -1,9 +1,9 @@
 #include "support/MessageBoxReader.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 
+#include "support/Capture.h"
 #include "support/Handles.h"
 #include "support/Text.h"
 #include "support/TopWindows.h"
@@ -35,57 +35,24 @@ std::wstring WithoutAccelerator(std::wstring text) {
     return text;
 }
 
-// A 32-bit top-down DIB section we can read pixel by pixel.
-struct Canvas {
-    UniqueMemoryDc dc;
-    UniqueGdiObject bitmap;
-    std::uint32_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-
-    Canvas(int w, int h) : dc(CreateCompatibleDC(nullptr)), width(w), height(h) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        pixels = static_cast<std::uint32_t*>(bits);
-    }
-    bool Valid() const { return dc && bitmap && pixels != nullptr; }
-    std::uint32_t At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] &
-               0xFFFFFFu;
-    }
-};
-
 // The icon as this process draws it at that size over a plain colour.
-bool Render(HICON icon, COLORREF background, Canvas& canvas) {
-    SelectedObject selected(canvas.dc.Get(), canvas.bitmap.Get());
-    UniqueGdiObject brush(CreateSolidBrush(background));
-    RECT all = {0, 0, canvas.width, canvas.height};
-    FillRect(canvas.dc.Get(), &all, static_cast<HBRUSH>(brush.Get()));
-    const BOOL drawn = DrawIconEx(canvas.dc.Get(), 0, 0, icon, canvas.width, canvas.height, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    return drawn != FALSE;
+bool Render(HICON icon, COLORREF background, int width, int height, Pixels* out) {
+    bool drawn = false;
+    const bool rendered = RenderLocally(width, height, out, [&](HDC dc) {
+        UniqueGdiObject brush(CreateSolidBrush(background));
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(brush.Get()));
+        drawn = DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+    });
+    return rendered && drawn;
 }
 
 // What the screen shows inside the control's client area.
-bool Capture(HWND control, Canvas& canvas) {
-    POINT origin = {0, 0};
-    ClientToScreen(control, &origin);
-    WindowDc screen(nullptr);
-    if (!screen) {
-        return false;
-    }
-    SelectedObject selected(canvas.dc.Get(), canvas.bitmap.Get());
-    const BOOL copied =
-        BitBlt(canvas.dc.Get(), 0, 0, canvas.width, canvas.height, screen.Get(), origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    return copied != FALSE;
+bool CaptureControl(HWND control, Pixels* out, std::string* error) {
+    RECT client = {};
+    GetClientRect(control, &client);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return CaptureScreen(client, out, error);
 }
 
 struct Comparison {
@@ -93,12 +60,12 @@ struct Comparison {
     int mismatched = 0;  // of those, pixels the screen shows differently
 };
 
-Comparison Compare(HICON candidate, const Canvas& shown) {
+Comparison Compare(HICON candidate, const Pixels& shown) {
     Comparison result;
-    Canvas onBlack(shown.width, shown.height);
-    Canvas onWhite(shown.width, shown.height);
-    if (!onBlack.Valid() || !onWhite.Valid() || !Render(candidate, RGB(0, 0, 0), onBlack) ||
-        !Render(candidate, RGB(255, 255, 255), onWhite)) {
+    Pixels onBlack;
+    Pixels onWhite;
+    if (!Render(candidate, RGB(0, 0, 0), shown.width, shown.height, &onBlack) ||
+        !Render(candidate, RGB(255, 255, 255), shown.width, shown.height, &onWhite)) {
         return result;
     }
     for (int y = 0; y < shown.height; ++y) {
@@ -139,9 +106,10 @@ StockIcon IdentifyIcon(HWND iconStatic, std::chrono::milliseconds timeout, std::
     StockIcon found = StockIcon::Unrecognised;
     PollUntil(
         [&] {
-            Canvas shown(client.right, client.bottom);
-            if (!shown.Valid() || !Capture(iconStatic, shown)) {
-                *detail = "could not capture the screen: " + DescribeError(GetLastError());
+            Pixels shown;
+            std::string error;
+            if (!CaptureControl(iconStatic, &shown, &error)) {
+                *detail = "could not capture the screen: " + error;
                 return false;
             }
             detail->clear();
