@@ -18,6 +18,17 @@ void StartFrom(FakePlatform& platform, const std::wstring& folder, const std::ws
     platform.programName = name;
 }
 
+// The number warning, and nothing else: no URL, one exclamation box titled "Tavro", then the end.
+void ExpectWarnedAndEnded(const FakePlatform& platform) {
+    EXPECT_TRUE(platform.openedUrls.empty());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].prompt, kWarning);
+    EXPECT_EQ(platform.messages[0].style, MessageStyle::Exclamation);
+    EXPECT_EQ(platform.messages[0].title, L"Tavro");
+    EXPECT_TRUE(platform.ended);
+    EXPECT_EQ(platform.callsAfterEnd, 0);
+}
+
 TEST(FormLoad, FromTheDesktopOpensTheSiteAndEnds) {
     FakePlatform platform;
     StartFrom(platform, kDesktop, L"Tavro_007");
@@ -33,13 +44,7 @@ TEST(FormLoad, FromTheDesktopWithoutANumberOnlyWarns) {
     FakePlatform platform;
     StartFrom(platform, kDesktop, L"Tavro_");
     Form_Load(platform);
-    EXPECT_TRUE(platform.openedUrls.empty());
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].prompt, kWarning);
-    EXPECT_EQ(platform.messages[0].style, MessageStyle::Exclamation);
-    EXPECT_EQ(platform.messages[0].title, L"Tavro");
-    EXPECT_TRUE(platform.ended);
-    EXPECT_EQ(platform.callsAfterEnd, 0);
+    ExpectWarnedAndEnded(platform);
 }
 
 TEST(FormLoad, AnywhereElseLeavesTheWindowToTheUser) {
@@ -95,13 +100,8 @@ TEST(StartUpCommand, WarnsInsteadWhenTheNameHoldsNoNumber) {
         FakePlatform platform;
         StartFrom(platform, L"C:\\Users\\hana\\Downloads", name);
         StartUpCommand_Click(platform);
-        EXPECT_TRUE(platform.openedUrls.empty());
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].prompt, kWarning);
-        EXPECT_EQ(platform.messages[0].style, MessageStyle::Exclamation);
-        EXPECT_EQ(platform.messages[0].title, L"Tavro");
-        EXPECT_TRUE(platform.ended);
-        EXPECT_EQ(platform.callsAfterEnd, 0);
+        SCOPED_TRACE(name);
+        ExpectWarnedAndEnded(platform);
     }
 }
 
