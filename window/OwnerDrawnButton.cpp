@@ -94,9 +94,7 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
             Press(button);
             return 0;
         case WM_MOUSEMOVE:
-            // Only a move with the left button down follows the press: a move queued before it, or
-            // one while Space holds the button, must not take the pushed look away.
-            if ((wParam & MK_LBUTTON) != 0 && (StateOf(button) & kHeld) != 0 && GetCapture() == button) {
+            if ((StateOf(button) & kHeld) != 0 && GetCapture() == button) {
                 const bool over = IsOver(button, lParam);
                 ChangeState(button, over ? BST_PUSHED : 0, over ? 0 : BST_PUSHED);
             }
