@@ -1,58 +1,49 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: Tavro's window with its frame, as a user sees it when starting a copy
-# from the download folder. Builds Tavro.exe if it is missing, runs it under Wine in a private X
-# server at 96 dpi and in a throw-away prefix, and removes both afterwards.
-# Usage: tools/screenshot.sh [output.png]        Environment: TAVRO_EXE (default build/windows/window/Tavro.exe)
+# from the download folder. Builds Tavro.exe if it is missing (the shipped 32-bit build where this
+# host runs 32-bit programs, the 64-bit build elsewhere), runs it under Wine in a private X server
+# at 96 dpi and in a throw-away prefix, and removes both afterwards.
+# Usage: tools/screenshot.sh [output.png]        Environment: TAVRO_EXE (default: the build chosen above)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tavro=${TAVRO_EXE:-$root/build/windows/window/Tavro.exe}
+. "$root/tools/wine/wine-lib.sh"
+wine_use_best
+tavro=${TAVRO_EXE:-$WINE_BUILD_DIR/window/Tavro.exe}
 output=${1:-$root/docs/screenshot.png}
 title=TavroModule
 
-for tool in wine Xvfb xdotool xwininfo import convert; do
+for tool in Xvfb xdotool xwininfo import convert; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (tools/install-deps.sh installs it)" >&2; exit 1; }
 done
 
-# The caption's close box is a Marlett glyph; without that font Wine draws a letter "r" there.
-marlett=/usr/share/wine/fonts/marlett.ttf
-if [ ! -f "$marlett" ]; then
-    echo "warning: no $marlett (apt-get install fonts-wine): the close box will look wrong" >&2
-fi
-
 if [ ! -f "$tavro" ]; then
-    echo "Building Tavro.exe (windows preset)"
-    (cd "$root" && cmake --preset windows >/dev/null && cmake --build --preset windows --target Tavro)
+    echo "Building Tavro.exe ($WINE_PRESET preset)"
+    (cd "$root" && cmake --preset "$WINE_PRESET" >/dev/null && cmake --build --preset "$WINE_PRESET" --target Tavro)
 fi
+echo "Running $tavro with $WINE_LOADER"
 
+wine_pick_user
 work=$(mktemp -d /tmp/tavro-screenshot.XXXXXX)
-xvfb_pid=""
+chmod 755 "$work"
 cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    wine_end_prefix "$work/prefix" "$work/home" || true
+    wine_stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-. "$root/tools/wine-prefix.sh"
-wine_env "$work"
 # Our own X server, whatever DISPLAY says: a known size and 96 dpi, and nothing else on screen.
-start_xvfb "$work"
-
+unset DISPLAY
+wine_start_xvfb "$work" 1024x768
 echo "Creating the Wine prefix"
-make_user_prefix
-cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
-
-{
-    printf 'REGEDIT4\n\n'
-    # No window manager here: Wine draws the frame itself.
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
-    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000060\n\n'
-} >"$work/screenshot.reg"
-wine regedit /S "$(sed 's|/|\\|g' <<<"Z:$work/screenshot.reg")" >/dev/null 2>&1
+wine_make_prefix "$work/prefix" "$work/home" "$work/wineboot.log" || { cat "$work/wineboot.log" >&2; exit 1; }
+wine_wait_xvfb
+downloads=$WINE_PROFILE/Downloads
+cp "$tavro" "$downloads/Tavro_12345.exe"
+wine_give "$downloads"
 
 echo "Starting Tavro_12345.exe from the download folder"
-(cd "$user_dir/Downloads" && wine "C:\\users\\$user\\Downloads\\Tavro_12345.exe" >/dev/null 2>&1 &)
+(cd "$downloads" && wine_as_user "$work/prefix" "$work/home" wine "C:\\users\\$WINE_USER\\Downloads\\Tavro_12345.exe" >/dev/null 2>&1 &)
 
 window=""
 for _ in $(seq 300); do

@@ -45,7 +45,7 @@ class SelectedObject {
   public:
     SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
+        if (previous_ != nullptr && previous_ != SelectFailed()) {
             SelectObject(dc_, previous_);
         }
     }
@@ -53,6 +53,9 @@ class SelectedObject {
     SelectedObject& operator=(const SelectedObject&) = delete;
 
   private:
+    // HGDI_ERROR spelled so that it means (HGDIOBJ)-1 on 64-bit builds too, as SelectObject returns it.
+    static HGDIOBJ SelectFailed() noexcept { return reinterpret_cast<HGDIOBJ>(static_cast<INT_PTR>(-1)); }
+
     HDC dc_;  // borrowed
     HGDIOBJ previous_;
 };

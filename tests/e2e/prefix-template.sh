@@ -1,15 +1,21 @@
 #!/bin/bash
 # Makes (create) or deletes (remove) the Wine prefix that every end-to-end test starts from a
 # copy of. POINTER is a file that records where the template lives.
-#   prefix-template.sh create POINTER SETTINGS.reg
+#   prefix-template.sh create --bits 32|64 POINTER SETTINGS.reg
 #   prefix-template.sh remove POINTER
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/e2e-lib.sh"
-e2e_pick_user
+. "$here/../../tools/wine/wine-lib.sh"
+wine_pick_user
 
 action=${1:?create or remove}
-pointer=${2:?pointer file}
+shift
+bits=
+if [ "${1:-}" = --bits ]; then
+    bits=$2
+    shift 2
+fi
+pointer=${1:?pointer file}
 
 remove_listed() {
     if [ -f "$pointer" ]; then
@@ -26,12 +32,13 @@ if [ "$action" = remove ]; then
     exit 0
 fi
 [ "$action" = create ] || { echo "unknown action $action" >&2; exit 2; }
-settings=${3:?settings .reg file}
+settings=${2:?settings .reg file}
+wine_use "${bits:?--bits 32 or 64}" || exit 2
 
 fail() {
     echo "prefix template: $*" >&2
     if [ -n "${base:-}" ]; then
-        e2e_end_prefix "$base/prefix" "$base/home"
+        wine_end_prefix "$base/prefix" "$base/home"
         rm -rf "$base"
     fi
     exit 1
@@ -40,33 +47,14 @@ fail() {
 remove_listed
 base=$(mktemp -d "${TMPDIR:-/tmp}/tavro-e2e-template.XXXXXX") || fail "no temp folder"
 chmod 755 "$base"
-mkdir "$base/prefix" "$base/home"
-e2e_give "$base"
 prefix=$base/prefix
 home=$base/home
-w() { e2e_wine "$prefix" "$home" "$@"; }
+w() { wine_as_user "$prefix" "$home" "$@"; }
 
 SECONDS=0
 cd "$base" || fail "cannot enter $base"
-w wineboot -i >"$base/wineboot.log" 2>&1 || { cat "$base/wineboot.log" >&2; fail "wineboot -i failed"; }
-w wineserver -w
-[ -f "$prefix/system.reg" ] || fail "wineboot left no registry in $prefix"
-
-# The shell folders start as links into $HOME (so desktop and downloads would be one folder,
-# and HOME is different for every test): make each a plain folder of its own.
-profile=$prefix/drive_c/users/$E2E_USER
-[ -d "$profile" ] || fail "no profile folder $profile"
-for link in "$profile"/*; do
-    if [ -L "$link" ]; then
-        rm -f "$link" && mkdir "$link" || fail "cannot replace $link"
-    fi
-done
-e2e_give "$profile"
-
-cp "$settings" "$prefix/drive_c/tavro-e2e-settings.reg"
-e2e_give "$prefix/drive_c/tavro-e2e-settings.reg"
-w wine regedit /S 'C:\tavro-e2e-settings.reg' >>"$base/wineboot.log" 2>&1 || fail "regedit failed"
-rm -f "$prefix/drive_c/tavro-e2e-settings.reg"
+echo "$("$WINE_LOADER" --version) ($WINE_LOADER, WINEARCH=$WINEARCH) for the $bits-bit build"
+wine_make_prefix "$prefix" "$home" "$base/wineboot.log" "$settings" || { cat "$base/wineboot.log" >&2; fail "no prefix"; }
 
 # Read every setting back through Wine itself.
 expect_value() {  # KEY VALUE-NAME-ARG EXPECTED-TEXT
@@ -89,7 +77,7 @@ expect_value 'HKCU\Software\Wine\Explorer' '/v Desktop' 'Default'
 expect_value 'HKCU\Software\Wine\Explorer\Desktops' '/v Default' '1024x768'
 w wineserver -w
 for folder in Desktop Downloads Documents; do
-    [ -d "$profile/$folder" ] && [ ! -L "$profile/$folder" ] || fail "$profile/$folder is not a plain folder"
+    [ -d "$WINE_PROFILE/$folder" ] && [ ! -L "$WINE_PROFILE/$folder" ] || fail "$WINE_PROFILE/$folder is not a plain folder"
 done
 
 # Most of the prefix is copies of Wine's own DLLs; links to the installed files (which the
@@ -109,5 +97,5 @@ if [ -n "$dll_dirs" ]; then
         done
 fi
 
-printf 'template=%s\nuser=%s\n' "$base" "$E2E_USER" >"$pointer"
-echo "prefix template ready in $base for user $E2E_USER ($(du -sh "$prefix" | cut -f1), ${SECONDS} s)"
+printf 'template=%s\nuser=%s\nbits=%s\n' "$base" "$WINE_USER" "$bits" >"$pointer"
+echo "prefix template ready in $base for user $WINE_USER ($(du -sh "$prefix" | cut -f1), ${SECONDS} s)"

@@ -1,5 +1,5 @@
-// What Windows reads from the built Tavro.exe without running it: the version record shown in
-// the file's properties, the program icon, and the manifest.
+// What Windows reads from the shipped Tavro.exe without running it: the PE header, the version
+// record shown in the file's properties, the program icon, and the manifest.
 #include <windows.h>
 
 #include <cstdio>
@@ -70,7 +70,7 @@ class VersionRecord : public testing::Test {
     void SetUp() override {
         ASSERT_TRUE(api_.Loaded()) << "version.dll or its functions are missing";
         std::string error;
-        record_ = api_.Read(e2e::layout::kTavro, &error);
+        record_ = api_.Read(e2e::layout::kShipped, &error);
         ASSERT_FALSE(record_.empty()) << "no version record in Tavro.exe: " << error;
     }
 
@@ -176,7 +176,7 @@ class ProgramResources : public testing::Test {
   protected:
     void SetUp() override {
         exe_.Reset(
-            LoadLibraryExW(e2e::layout::kTavro, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+            LoadLibraryExW(e2e::layout::kShipped, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
         ASSERT_TRUE(exe_) << "cannot open Tavro.exe for its resources: " << e2e::DescribeError(GetLastError());
     }
 

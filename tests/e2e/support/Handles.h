@@ -124,12 +124,15 @@ class SelectedObject {
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
     ~SelectedObject() {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
+        if (previous_ != nullptr && previous_ != SelectFailed()) {
             SelectObject(dc_, previous_);
         }
     }
 
   private:
+    // HGDI_ERROR spelled so that it means (HGDIOBJ)-1 on 64-bit builds too, as SelectObject returns it.
+    static HGDIOBJ SelectFailed() { return reinterpret_cast<HGDIOBJ>(static_cast<INT_PTR>(-1)); }
+
     HDC dc_;            // borrowed
     HGDIOBJ previous_;  // borrowed: owned by the DC
 };

@@ -1,0 +1,109 @@
+// The PE header and the manifest's architecture, read from the files themselves. Wine starts a
+// program whatever architecture its manifest names; Windows refuses one that names another.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/FileCompare.h"
+#include "support/Handles.h"
+#include "support/Layout.h"
+#include "support/Text.h"
+
+namespace {
+
+struct PeFacts {
+    std::string machine;  // "x86", "amd64" or the number in hex
+    WORD subsystem = 0;
+};
+
+// The architecture names a manifest uses for each machine.
+std::string ArchitectureName(WORD machine) {
+    switch (machine) {
+        case IMAGE_FILE_MACHINE_I386:
+            return "x86";
+        case IMAGE_FILE_MACHINE_AMD64:
+            return "amd64";
+        default:
+            return "machine " + std::to_string(machine);
+    }
+}
+
+template <typename T>
+bool ReadAt(const std::string& bytes, std::size_t offset, T* value) {
+    if (offset > bytes.size() || bytes.size() - offset < sizeof(T)) {
+        return false;
+    }
+    std::memcpy(value, bytes.data() + offset, sizeof(T));
+    return true;
+}
+
+std::optional<PeFacts> ReadPeFacts(const wchar_t* path, std::string* error) {
+    const std::optional<std::string> bytes = e2e::ReadWholeFile(path, error);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    IMAGE_DOS_HEADER dos{};
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER file{};
+    WORD subsystem = 0;
+    const std::size_t nt = ReadAt(*bytes, 0, &dos) ? static_cast<std::size_t>(dos.e_lfanew) : 0;
+    // Subsystem sits at the same offset in the 32- and the 64-bit optional header.
+    const std::size_t optional = nt + sizeof signature + sizeof file;
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || !ReadAt(*bytes, nt, &signature) || signature != IMAGE_NT_SIGNATURE ||
+        !ReadAt(*bytes, nt + sizeof signature, &file) ||
+        !ReadAt(*bytes, optional + offsetof(IMAGE_OPTIONAL_HEADER32, Subsystem), &subsystem)) {
+        *error = "not a PE file";
+        return std::nullopt;
+    }
+    return PeFacts{ArchitectureName(file.Machine), subsystem};
+}
+
+// processorArchitecture of the manifest's own assemblyIdentity (the first one, before any dependency).
+std::optional<std::string> ManifestArchitecture(const wchar_t* path, std::string* error) {
+    const e2e::UniqueModule module(
+        LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    const HRSRC found = module ? FindResourceW(module.Get(), MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    const void* data = found != nullptr ? LockResource(LoadResource(module.Get(), found)) : nullptr;
+    if (data == nullptr) {
+        *error = "no RT_MANIFEST 1: " + e2e::DescribeError(GetLastError());
+        return std::nullopt;
+    }
+    const std::string manifest(static_cast<const char*>(data), SizeofResource(module.Get(), found));
+    const std::size_t identity = manifest.find("<assemblyIdentity");
+    const std::string attribute = "processorArchitecture=\"";
+    const std::size_t at = manifest.find(attribute, identity);
+    const std::size_t end = at == std::string::npos ? at : manifest.find('"', at + attribute.size());
+    if (identity == std::string::npos || end == std::string::npos || at > manifest.find("/>", identity)) {
+        *error = "no processorArchitecture in the manifest's assemblyIdentity:\n" + manifest;
+        return std::nullopt;
+    }
+    return manifest.substr(at + attribute.size(), end - at - attribute.size());
+}
+
+TEST(ProgramFile, ManifestNamesTheFilesOwnArchitecture) {
+    for (const wchar_t* path : {e2e::layout::kShipped, e2e::layout::kTavro}) {
+        SCOPED_TRACE(e2e::Utf8(path));
+        std::string error;
+        const std::optional<PeFacts> pe = ReadPeFacts(path, &error);
+        ASSERT_TRUE(pe) << error;
+        const std::optional<std::string> manifest = ManifestArchitecture(path, &error);
+        ASSERT_TRUE(manifest) << error;
+        EXPECT_EQ(*manifest, pe->machine) << "Windows would refuse to start it: the manifest names " << *manifest
+                                          << ", but the file is for " << pe->machine;
+    }
+}
+
+TEST(ProgramFile, ShippedFileIsA32BitWindowsProgram) {
+    std::string error;
+    const std::optional<PeFacts> pe = ReadPeFacts(e2e::layout::kShipped, &error);
+    ASSERT_TRUE(pe) << error;
+    EXPECT_EQ(pe->machine, "x86") << "the file users get runs on 32-bit Windows";
+    EXPECT_EQ(pe->subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI) << "a window program, not a console one";
+}
+
+}  // namespace
