@@ -5,20 +5,24 @@
 #   steps   both again, with the minimal programs grown step by step towards what Tavro does first
 #           (COM apartment, hidden window, common controls 6), to show where Tavro's extra time goes.
 # Usage: bench/run.sh [url] [window] [steps]        (url and window when none is named)
-# Environment: BENCH_RUNS (default 30), BENCH_WARMUP (default 3), TAVRO_EXE (default build/windows/window/Tavro.exe),
+# Runs the shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere.
+# Environment: BENCH_RUNS (default 30), BENCH_WARMUP (default 3), TAVRO_EXE (default: that build's Tavro.exe),
 #              BENCH_VIRTUAL_DESKTOP=1 to run inside a Wine virtual desktop (1024x768),
 #              BENCH_KEEP=1 to keep the prefix, its HOME and the X server for a closer look afterwards,
 #              BENCH_TRACE=1 to log, with timestamps, DLL loads and the calls that matter for start-up
-#              (build/bench/trace-MODE.txt; the tracing itself slows every program down, so its figures
+#              (build/<preset>/bench/trace-MODE.txt; the tracing itself slows every program down, so its figures
 #              only tell where the time goes, not how much there is).
-# Helpers are cross-built into build/bench/; everything runs in a throw-away Wine prefix that is removed at the end.
+# The comparison programs are the preset's bench_programs target (bench/CMakeLists.txt); everything runs in a throw-away Wine prefix that is removed at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=$root/build/bench
+. "$root/tools/wine/wine-lib.sh"
+# The shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere.
+wine_use_best
 runs=${BENCH_RUNS:-30}
 warmup=${BENCH_WARMUP:-3}
-tavro=${TAVRO_EXE:-$root/build/windows/window/Tavro.exe}
-url='http://www.tavro.example/tavrosite/gate?bn=varnoquill0&ul=mhp?mi=12345'
+tavro=${TAVRO_EXE:-$WINE_BUILD_DIR/window/Tavro.exe}
+out=$WINE_BUILD_DIR/bench
+programs=$out/programs
 url_target=1.10
 window_target=1.15
 
@@ -31,84 +35,29 @@ for mode in "${modes[@]}"; do
     esac
 done
 
-# --- Build -------------------------------------------------------------------------------------------------------
-if [ ! -f "$tavro" ]; then
-    echo "Building Tavro.exe (windows preset)"
-    (cd "$root" && cmake --preset windows >/dev/null && cmake --build --preset windows --target Tavro)
-fi
-
-# Same flags as Tavro.exe: MinSizeRel (-Os), stripped, static C and C++ runtimes, wide entry points.
-cxx=i686-w64-mingw32-g++-win32
-flags=(-std=c++17 -Os -s -static -static-libgcc -static-libstdc++ -municode
-    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror
-    -D_WIN32_WINNT=0x0A00 -DUNICODE -D_UNICODE)
-mkdir -p "$out"
-# build_helper OUTPUT SOURCE SUBSYSTEM [more compiler arguments]
-build_helper() {
-    local name=$1 source=$root/bench/src/$2.cpp subsystem=$3
-    shift 3
-    local target=$out/$name.exe
-    if [ ! -f "$target" ] || [ "$source" -nt "$target" ] || [ "$0" -nt "$target" ]; then
-        "$cxx" "${flags[@]}" "$subsystem" "$source" -o "$target" "$@"
-    fi
-}
-build_helper bench_driver bench_driver -mconsole
-build_helper url_recorder url_recorder -mwindows
-build_helper min_url min_url -mwindows "-DBENCH_URL=L\"$url\"" -lshell32
-build_helper min_window min_window -mwindows -luser32 -lgdi32
-if [[ " ${modes[*]} " == *" steps "* ]]; then
-    # Tavro's own manifest, so that the last steps get the same activation context (common controls 6).
-    manifest_object=$out/tavro_manifest.o
-    if [ ! -f "$manifest_object" ] || [ "$root/resources/tavro.manifest" -nt "$manifest_object" ]; then
-        printf '1 24 "%s"\n' "$root/resources/tavro.manifest" >"$out/tavro_manifest.rc"
-        i686-w64-mingw32-windres "$out/tavro_manifest.rc" -O coff -o "$manifest_object"
-    fi
-    url_define="-DBENCH_URL=L\"$url\""
-    build_helper url_com url_steps -mwindows "$url_define" -DSTEP_COM -lole32 -lshell32
-    build_helper url_window url_steps -mwindows "$url_define" -DSTEP_WINDOW -lshell32
-    build_helper url_com_window url_steps -mwindows "$url_define" -DSTEP_COM -DSTEP_WINDOW -lole32 -lshell32
-    build_helper url_com_window_cc6 url_steps -mwindows "$url_define" -DSTEP_COM -DSTEP_WINDOW -DSTEP_BUTTON \
-        "$manifest_object" -lole32 -lshell32
-    build_helper window_com window_steps -mwindows -DSTEP_COM -lole32 -lgdi32
-    build_helper window_com_buttons_cc6 window_steps -mwindows -DSTEP_COM -DSTEP_BUTTONS "$manifest_object" \
-        -lole32 -lgdi32
-fi
+# --- Build: Tavro and the comparison programs, for the same architecture -------------------------------------------
+(cd "$root" && cmake --preset "$WINE_PRESET" >/dev/null &&
+    cmake --build --preset "$WINE_PRESET" --target Tavro bench_programs >/dev/null)
+url=$(head -n 1 "$out/bench-url.txt")
 
 # --- A fresh prefix, its own HOME, and an X server if there is none -------------------------------------------------
+wine_pick_user
 work=$(mktemp -d /tmp/tavro-bench.XXXXXX)
-xvfb_pid=""
+chmod 755 "$work"
 cleanup() {
     if [ "${BENCH_KEEP:-0}" = 1 ]; then
-        echo "Kept: HOME=$HOME WINEPREFIX=$WINEPREFIX DISPLAY=$DISPLAY${xvfb_pid:+ (Xvfb pid $xvfb_pid)}"
+        echo "Kept: HOME=$work/home WINEPREFIX=$work/prefix DISPLAY=$DISPLAY${WINE_XVFB_PID:+ (Xvfb pid $WINE_XVFB_PID)}"
         return
     fi
-    wineserver -k >/dev/null 2>&1 || true
-    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    wine_end_prefix "$work/prefix" "$work/home" || true
+    wine_stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
+w() { wine_as_user "$work/prefix" "$work/home" "$@"; }
 
-. "$root/tools/wine-prefix.sh"
-wine_env "$work"
-if [ -z "${DISPLAY:-}" ]; then
-    start_xvfb "$work"
-fi
-
+wine_start_xvfb "$work" 1024x768
 echo "Creating the Wine prefix"
-make_user_prefix
-wineserver -p >/dev/null 2>&1 # keep one server for the whole run
-bench_dir=$WINEPREFIX/drive_c/bench
-mkdir -p "$bench_dir"
-cp "$out/bench_driver.exe" "$out/url_recorder.exe" "$bench_dir/"
-cp "$tavro" "$user_dir/Desktop/Tavro_12345.exe"
-cp "$out/min_url.exe" "$user_dir/Desktop/min_url.exe"
-cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
-cp "$out/min_window.exe" "$user_dir/Downloads/min_window.exe"
-if [[ " ${modes[*]} " == *" steps "* ]]; then
-    cp "$out"/url_com*.exe "$out/url_window.exe" "$user_dir/Desktop/"
-    cp "$out"/window_com*.exe "$user_dir/Downloads/"
-fi
-
 {
     printf 'REGEDIT4\n\n'
     for scheme in http https; do
@@ -116,9 +65,6 @@ fi
         printf '[HKEY_LOCAL_MACHINE\\Software\\Classes\\%s\\shell\\open\\command]\n' "$scheme"
         printf '@="\\"C:\\\\bench\\\\url_recorder.exe\\" \\"C:\\\\bench\\\\record.txt\\" \\"%%1\\""\n\n'
     done
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
-    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000060\n\n'
     if [ "${BENCH_TRACE:-0}" = 1 ]; then
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\n"RelayInclude"="%s"\n\n' \
             "${BENCH_RELAY-combase.CoInitializeEx;user32.CreateWindowExW;user32.GetClassInfoExW;user32.ShowWindow;user32.UpdateWindow;user32.GetMessageW;shell32.SHGetFolderPathW;shell32.ShellExecuteExW;shell32.ShellExecuteW}"
@@ -128,18 +74,37 @@ fi
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1024x768"\n\n'
     fi
 } >"$work/bench.reg"
-wine regedit /S "$(sed 's|/|\\|g' <<<"Z:$work/bench.reg")" >/dev/null 2>&1
+wine_make_prefix "$work/prefix" "$work/home" "$work/wineboot.log" "$work/bench.reg" ||
+    { cat "$work/wineboot.log" >&2; exit 1; }
+wine_wait_xvfb
+user=$WINE_USER
+user_dir=$WINE_PROFILE
+bench_dir=$work/prefix/drive_c/bench
+mkdir -p "$bench_dir"
+cp "$programs/driver.exe" "$programs/url_recorder.exe" "$bench_dir/"
+cp "$tavro" "$user_dir/Desktop/Tavro_12345.exe"
+cp "$programs/min_url.exe" "$user_dir/Desktop/min_url.exe"
+cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
+cp "$programs/min_window.exe" "$user_dir/Downloads/min_window.exe"
+if [[ " ${modes[*]} " == *" steps "* ]]; then
+    cp "$programs"/url_com*.exe "$programs/url_window.exe" "$user_dir/Desktop/"
+    cp "$programs"/window_com*.exe "$user_dir/Downloads/"
+fi
+wine_give "$bench_dir" "$user_dir"
+# One server for the whole run, as a user's session has.
+w wineserver -p >/dev/null 2>&1
 
 # --- Runs ------------------------------------------------------------------------------------------------------------
 win_user='C:\users\'"$user"
-raw_dir='Z:'$(sed 's|/|\\|g' <<<"$out")
+raw_dir='C:\bench'
 echo "Tavro.exe: $tavro ($(date -r "$tavro" '+%Y-%m-%d %H:%M'))"
-echo "$(wine --version), $(nproc) cores, DISPLAY=$DISPLAY, virtual desktop: ${BENCH_VIRTUAL_DESKTOP:-0}"
+echo "$("$WINE_LOADER" --version) ($WINE_BITS-bit build), $(nproc) cores, DISPLAY=$DISPLAY, virtual desktop: ${BENCH_VIRTUAL_DESKTOP:-0}"
 driver() {
     if [ "${BENCH_TRACE:-0}" = 1 ]; then
-        WINEDEBUG=+timestamp,+pid,+loaddll,+relay wine 'C:\bench\bench_driver.exe' "$@" 2>>"$out/trace-$mode.txt"
+        TAVRO_E2E_WINEDEBUG=+timestamp,+pid,+loaddll,+relay w wine 'C:\bench\driver.exe' "$@" \
+            2>>"$out/trace-$mode.txt"
     else
-        wine 'C:\bench\bench_driver.exe' "$@"
+        w wine 'C:\bench\driver.exe' "$@"
     fi
 }
 [ "${BENCH_TRACE:-0}" != 1 ] || rm -f "$out"/trace-*.txt
@@ -179,5 +144,6 @@ for mode in "${modes[@]}"; do
     esac
 done
 echo
+cp "$bench_dir"/*.csv "$out/" 2>/dev/null || true
 echo "Every sample: $out/*.csv"
 exit $status

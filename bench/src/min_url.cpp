@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #ifndef BENCH_URL
-#error "BENCH_URL must name the URL to open (set by bench/run.sh)"
+#error "BENCH_URL must name the URL to open (set by bench/CMakeLists.txt)"
 #endif
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPWSTR /*commandLine*/, int /*show*/) {

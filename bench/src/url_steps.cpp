@@ -1,5 +1,5 @@
 // The minimal URL program plus, one by one, the steps Tavro takes before it hands the URL over,
-// to see what each of them costs. Built several times by bench/run.sh with some of these defined:
+// to see what each of them costs. Built several times by bench/CMakeLists.txt with some of these defined:
 //   STEP_COM      a single-threaded COM apartment, as Tavro's window thread has
 //   STEP_WINDOW   a hidden top-level window of Tavro's size, created before the URL is opened
 //   STEP_BUTTON   the system "Button" class looked up, as the picture buttons' class is derived from it
@@ -9,7 +9,7 @@
 #include <shellapi.h>
 
 #ifndef BENCH_URL
-#error "BENCH_URL must name the URL to open (set by bench/run.sh)"
+#error "BENCH_URL must name the URL to open (set by bench/CMakeLists.txt)"
 #endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPWSTR /*commandLine*/, int /*show*/) {

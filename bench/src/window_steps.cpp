@@ -1,5 +1,5 @@
 // The minimal window program plus, one by one, what Tavro's window adds, to see what each costs.
-// Built several times by bench/run.sh with some of these defined:
+// Built several times by bench/CMakeLists.txt with some of these defined:
 //   STEP_COM       a single-threaded COM apartment initialised before the window is made
 //   STEP_BUTTONS   three child push buttons on a class derived from the system "Button" class
 // With Tavro's manifest linked in, STEP_BUTTONS brings in the version 6 common controls.

@@ -20,7 +20,8 @@ wine_why_not_32bit() {
         echo "$WINE_LOADER32 is not installed (wine32:i386 installs only where 32-bit programs run)"
     else
         said=$("$WINE_LOADER32" --version 2>&1 | head -n 1)
-        echo "$WINE_LOADER32 does not start: ${said:-no output}"
+        # The shell's own words end with the kernel's: "cannot execute binary file: Exec format error".
+        echo "$WINE_LOADER32 does not start: ${said##*: }"
     fi
 }
 
