@@ -32,7 +32,7 @@ if [ "$action" = remove ]; then
     exit 0
 fi
 [ "$action" = create ] || { echo "unknown action $action" >&2; exit 2; }
-settings=${2:?settings .reg file}
+settings=$(realpath "${2:?settings .reg file}")
 wine_use "${bits:?--bits 32 or 64}" || exit 2
 
 fail() {

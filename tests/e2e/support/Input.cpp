@@ -95,13 +95,27 @@ bool LetHandle(HWND window) {
     return true;
 }
 
+namespace {
+
+// Foreground is decided at once, but the target's thread takes activation and focus only when it
+// next reads its messages; keys that arrive before then have no window to go to and are lost.
+bool ThreadHasFocusIn(HWND top) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    const DWORD thread = GetWindowThreadProcessId(top, nullptr);
+    return thread != 0 && GetGUIThreadInfo(thread, &info) && info.hwndActive == top && info.hwndFocus != nullptr &&
+           (info.hwndFocus == top || IsChild(top, info.hwndFocus));
+}
+
+}  // namespace
+
 bool BringToFront(HWND window, std::string* error) {
     const HWND top = GetAncestor(window, GA_ROOT);
     if (top == nullptr || !IsWindow(top)) {
         Fail(error, "no window to bring to the front");
         return false;
     }
-    if (GetForegroundWindow() == top) {
+    if (GetForegroundWindow() == top && ThreadHasFocusIn(top)) {
         return true;
     }
     // Activation crosses into the target's thread; ask again now and then in case a request is lost.
@@ -109,7 +123,7 @@ bool BringToFront(HWND window, std::string* error) {
     SetForegroundWindow(top);
     const bool front = PollUntil(
         [&] {
-            if (GetForegroundWindow() == top) {
+            if (GetForegroundWindow() == top && ThreadHasFocusIn(top)) {
                 return true;
             }
             if (std::chrono::steady_clock::now() - lastAsked > std::chrono::milliseconds(250)) {
@@ -122,8 +136,8 @@ bool BringToFront(HWND window, std::string* error) {
     if (!front) {
         wchar_t title[256] = {};
         GetWindowTextW(GetForegroundWindow(), title, 256);
-        Fail(error, "could not make the window foreground within " + std::to_string(kFrontBound.count()) +
-                        " ms; the foreground window is \"" + Utf8(title) + "\"");
+        Fail(error, "could not make the window foreground, active and focused within " +
+                        std::to_string(kFrontBound.count()) + " ms; the foreground window is \"" + Utf8(title) + "\"");
         return false;
     }
     LetHandle(top);
