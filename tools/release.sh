@@ -121,10 +121,10 @@ check_certificate() {
 # --- the build -------------------------------------------------------------------------------------
 
 if [ -z "$build_dir" ]; then
-    cmake --preset windows | tee "$work/configure.log"
+    (cd "$repo" && cmake --preset windows) | tee "$work/configure.log"
     build_dir=$(sed -n 's/^-- Build files have been written to: //p' "$work/configure.log" | tail -n 1)
     [ -n "$build_dir" ] || die "cannot tell where the windows preset builds"
-    cmake --build --preset windows --target Tavro
+    (cd "$repo" && cmake --build --preset windows --target Tavro)
 fi
 cache=$build_dir/CMakeCache.txt
 [ -f "$cache" ] || die "$build_dir is not a configured build (no CMakeCache.txt)"
