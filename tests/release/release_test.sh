@@ -206,11 +206,23 @@ clear_link_time() {
 
 case_signed() {
     make_publisher
-    run_release "$work/release.log" --pfx "$work/publisher.pfx" --password-file "$work/publisher.password" \
-        --ca-file "$work/ca/ca.pem" --build-dir "$build_dir"
+    # openssl and osslsigncode as seen by the script: each call's arguments are logged.
+    local tool real
+    mkdir "$work/shims"
+    for tool in openssl osslsigncode; do
+        real=$(command -v "$tool")
+        printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\nexec "%s" "$@"\n' "$work/argv.log" "$real" >"$work/shims/$tool"
+        chmod +x "$work/shims/$tool"
+    done
+    PATH=$work/shims:$PATH run_release "$work/release.log" --pfx "$work/publisher.pfx" \
+        --password-file "$work/publisher.password" --ca-file "$work/ca/ca.pem" --build-dir "$build_dir"
     local rc=$?
     [ "$rc" -eq 0 ] || { fail "signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
     expect_output "$work/release.log" '^Signed and verified: ' "signed release"
+    expect_output "$work/argv.log" '^sign -pkcs12 ' "command lines of openssl and osslsigncode"
+    if grep -F -- "$(head -n 1 "$work/publisher.password")" "$work/argv.log"; then
+        fail "the password appears on a command line (above)"
+    fi
 
     local signed=$out/Tavro.exe
     expect_verifies "$signed" "valid signature"
