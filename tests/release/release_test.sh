@@ -353,6 +353,7 @@ case_signed_launch() {
         --ca-file "$work/ca/ca.pem" --build-dir "$build_dir"
     local rc=$?
     [ "$rc" -eq 0 ] || { fail "signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; finish; }
+    grep '^Releasing ' "$work/release.log"
     expect_verifies "$out/Tavro.exe" "signed build"
 
     # The same end-to-end run as the tested build's, with the signed file in its place.
