@@ -1,0 +1,384 @@
+#!/usr/bin/env bash
+# Tests of tools/release.sh against a throwaway certificate authority made here with openssl, in
+# a temporary folder removed afterwards: nothing secret lives in the repository.
+#
+#   release_test.sh CASE --source DIR --build-dir DIR --tavro EXE [-- E2E-RUN-COMMAND...]
+#
+# CASE is unsigned, same-build, signed, timestamped, signed-launch, or one of the refusals listed
+# in refusal_cases below.
+set -uo pipefail
+
+case_name=${1:?case}
+shift
+source_dir='' build_dir='' tavro=''
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --source) source_dir=$2; shift 2 ;;
+        --build-dir) build_dir=$2; shift 2 ;;
+        --tavro) tavro=$2; shift 2 ;;
+        --) shift; break ;;
+        *) echo "unknown argument $1" >&2; exit 2 ;;
+    esac
+done
+e2e_run=("$@")
+release=$source_dir/tools/release.sh
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+finish() {
+    if [ "$failures" -gt 0 ]; then
+        echo "$case_name: $failures check(s) failed" >&2
+        exit 1
+    fi
+    echo "$case_name: passed"
+    exit 0
+}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavro-release-test.XXXXXX")
+tsa_pid=''
+# shellcheck disable=SC2317 # called by the trap
+cleanup() {
+    [ -z "$tsa_pid" ] || kill "$tsa_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+out=$work/dist
+
+# --- a throwaway PKI ------------------------------------------------------------------------------
+
+# make_ca NAME: a self-signed root in $work/NAME/.
+make_ca() {
+    local dir=$work/$1
+    mkdir -p "$dir/issued"
+    : >"$dir/index.txt"
+    echo 1000 >"$dir/serial"
+    cat >"$dir/ca.cnf" <<EOF
+[ ca ]
+default_ca = this_ca
+[ this_ca ]
+database = $dir/index.txt
+new_certs_dir = $dir/issued
+serial = $dir/serial
+default_md = sha256
+policy = any_name
+unique_subject = no
+[ any_name ]
+commonName = supplied
+EOF
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/ca.key" -out "$dir/ca.pem" -days 30 \
+        -subj "/CN=Tavro Release Test $1" -addext "basicConstraints=critical,CA:TRUE" \
+        -addext "keyUsage=critical,keyCertSign,cRLSign" 2>/dev/null || {
+        echo "cannot make the test CA $1" >&2
+        exit 2
+    }
+}
+
+# issue CA NAME USAGE START END: a key and certificate NAME.pem signed by CA, with the extended key
+# usage USAGE, valid from START to END (openssl ca dates, YYYYMMDDHHMMSSZ).
+issue() {
+    local ca=$work/$1 name=$2 usage=$3 start=$4 end=$5
+    printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=%s\n' \
+        "$usage" >"$work/$name.ext"
+    if ! openssl req -newkey rsa:2048 -nodes -keyout "$work/$name.key" -out "$work/$name.csr" \
+            -subj "/CN=Tavro Release Test $name" 2>/dev/null ||
+        ! openssl ca -batch -notext -config "$ca/ca.cnf" -cert "$ca/ca.pem" -keyfile "$ca/ca.key" \
+            -in "$work/$name.csr" -out "$work/$name.pem" -extfile "$work/$name.ext" \
+            -startdate "$start" -enddate "$end" >/dev/null 2>&1; then
+        echo "cannot issue the test certificate $name" >&2
+        exit 2
+    fi
+}
+
+# make_pfx NAME PASSWORD CA: NAME.pfx with its chain, locked by PASSWORD kept in NAME.password.
+make_pfx() {
+    printf '%s\n' "$2" >"$work/$1.password"
+    openssl pkcs12 -export -inkey "$work/$1.key" -in "$work/$1.pem" -certfile "$work/$3/ca.pem" \
+        -passout "file:$work/$1.password" -out "$work/$1.pfx" || {
+        echo "cannot make $1.pfx" >&2
+        exit 2
+    }
+}
+
+utc() { date -u -d "$1" +%Y%m%d%H%M%SZ; }
+
+# A publisher's code-signing certificate under the root "ca", valid now.
+make_publisher() {
+    make_ca ca
+    issue ca publisher codeSigning "$(utc '-1 day')" "$(utc '+30 days')"
+    make_pfx publisher 'correct horse battery staple' ca
+}
+
+# --- checks ---------------------------------------------------------------------------------------
+
+# run_release LOG ARGS...: runs the release script, keeps its output in LOG, returns its code.
+run_release() {
+    local log=$1
+    shift
+    "$release" --out "$out" "$@" >"$log" 2>&1
+}
+
+expect_output() {
+    local log=$1 pattern=$2 what=$3
+    grep -qE -- "$pattern" "$log" || {
+        fail "$what: expected output matching /$pattern/, got:"
+        sed 's/^/    | /' "$log" >&2
+    }
+}
+
+expect_verifies() {
+    local file=$1 what=$2
+    shift 2
+    if ! osslsigncode verify -CAfile "$work/ca/ca.pem" -ignore-cdp "$@" -in "$file" >"$work/verify.log" 2>&1; then
+        fail "$what: expected $file to verify against the test CA, osslsigncode says:"
+        sed 's/^/    | /' "$work/verify.log" >&2
+    fi
+}
+
+expect_same_bytes() {
+    local expected=$1 actual=$2 what=$3
+    if ! cmp -s "$expected" "$actual"; then
+        fail "$what: expected the bytes of $expected, got $actual ($(stat -c %s "$expected") vs $(stat -c %s "$actual") bytes, first difference: $(cmp "$expected" "$actual" 2>&1))"
+    fi
+}
+
+expect_sums_match() {
+    local sums
+    sums=$( (cd "$out" && sha256sum -c SHA256SUMS) 2>&1) || fail "SHA256SUMS: expected 'Tavro.exe: OK', got: $sums"
+}
+
+# flip_byte FILE OFFSET: changes the byte at OFFSET into its complement.
+flip_byte() {
+    local byte
+    byte=$(od -An -tu1 -j "$2" -N 1 "$1" | tr -d ' ')
+    # shellcheck disable=SC2059
+    printf "\\$(printf %03o $((byte ^ 255)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
+cache_value() {
+    sed -n "s/^$1:[A-Z]*=//p" "$build_dir/CMakeCache.txt" | head -n 1
+}
+
+# --- cases ----------------------------------------------------------------------------------------
+
+case_unsigned() {
+    run_release "$work/release.log" --build-dir "$build_dir"
+    local rc=$?
+    [ "$rc" -eq 0 ] || fail "unsigned release: expected exit 0, got $rc"
+    expect_output "$work/release.log" '^UNSIGNED: .*carries no signature' "unsigned release"
+    expect_same_bytes "$tavro" "$out/Tavro.exe" "unsigned release"
+    expect_sums_match
+    if osslsigncode verify -in "$out/Tavro.exe" >"$work/verify.log" 2>&1; then
+        fail "unsigned release: expected osslsigncode to find no signature, it verified"
+    fi
+}
+
+case_same_build() {
+    # Without --build-dir the script configures and builds the windows preset itself.
+    run_release "$work/release.log"
+    local rc=$?
+    [ "$rc" -eq 0 ] || { fail "release from the windows preset: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
+    local shipped
+    shipped=$(sed -n 's/^Releasing \(.*\) ([^)]*)$/\1/p' "$work/release.log")
+    if [ "$(realpath "$shipped")" = "$(realpath "$tavro")" ]; then
+        expect_same_bytes "$tavro" "$out/Tavro.exe" "release from the windows preset"
+        return
+    fi
+    # Another build folder: the linker stamps each link with its time, so the two files may differ in
+    # that stamp and in the checksum over it, and must be equal in every other byte.
+    echo "the windows preset builds $shipped, these tests run on $tavro: comparing all but the link time"
+    cp "$tavro" "$work/tested.exe"
+    cp "$out/Tavro.exe" "$work/released.exe"
+    clear_link_time "$work/tested.exe"
+    clear_link_time "$work/released.exe"
+    expect_same_bytes "$work/tested.exe" "$work/released.exe" "release from the windows preset, link time aside"
+}
+
+# clear_link_time FILE: zeroes the PE header's TimeDateStamp and CheckSum.
+clear_link_time() {
+    local pe
+    pe=$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')
+    dd if=/dev/zero of="$1" bs=1 seek=$((pe + 8)) count=4 conv=notrunc status=none
+    dd if=/dev/zero of="$1" bs=1 seek=$((pe + 88)) count=4 conv=notrunc status=none
+}
+
+case_signed() {
+    make_publisher
+    # openssl and osslsigncode as seen by the script: each call's arguments are logged.
+    local tool real
+    mkdir "$work/shims"
+    for tool in openssl osslsigncode; do
+        real=$(command -v "$tool")
+        printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\nexec "%s" "$@"\n' "$work/argv.log" "$real" >"$work/shims/$tool"
+        chmod +x "$work/shims/$tool"
+    done
+    PATH=$work/shims:$PATH run_release "$work/release.log" --pfx "$work/publisher.pfx" \
+        --password-file "$work/publisher.password" --ca-file "$work/ca/ca.pem" --build-dir "$build_dir"
+    local rc=$?
+    [ "$rc" -eq 0 ] || { fail "signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
+    expect_output "$work/release.log" '^Signed and verified: ' "signed release"
+    expect_output "$work/argv.log" '^sign -pkcs12 ' "command lines of openssl and osslsigncode"
+    if grep -F -- "$(head -n 1 "$work/publisher.password")" "$work/argv.log"; then
+        fail "the password appears on a command line (above)"
+    fi
+
+    local signed=$out/Tavro.exe
+    expect_verifies "$signed" "valid signature"
+    local product host
+    product=$(grep -o '"ProductName", "[^"]*"' "$source_dir/resources/tavro.rc" | cut -d'"' -f4)
+    host=$(cache_value TAVRO_SITE_HOST)
+    expect_output "$work/verify.log" '^Message digest algorithm *: SHA256' "signature digest"
+    expect_output "$work/verify.log" "Text description: $product\$" "signature description"
+    expect_output "$work/verify.log" "URL description: http://$host/\$" "signature URL"
+    expect_sums_match
+
+    # The signature is the only thing added to the tested build.
+    osslsigncode remove-signature -in "$signed" -out "$work/stripped.exe" >/dev/null 2>&1 ||
+        fail "cannot remove the signature from $signed"
+    expect_same_bytes "$tavro" "$work/stripped.exe" "signed release without its signature"
+
+    cp "$signed" "$work/tampered.exe"
+    flip_byte "$work/tampered.exe" $(($(stat -c %s "$signed") / 2))
+    if osslsigncode verify -CAfile "$work/ca/ca.pem" -ignore-cdp -in "$work/tampered.exe" >"$work/tampered.log" 2>&1; then
+        fail "tamper: expected one changed byte to fail verification, it verified"
+    fi
+    expect_output "$work/tampered.log" 'MISMATCH' "tamper"
+
+    mkdir "$work/customer"
+    cp "$signed" "$work/customer/Tavro_777.exe"
+    expect_verifies "$work/customer/Tavro_777.exe" "rename to Tavro_777.exe"
+}
+
+case_timestamped() {
+    make_publisher
+    issue ca tsa critical,timeStamping "$(utc '-1 day')" "$(utc '+30 days')"
+    cat >"$work/tsa.cnf" <<EOF
+[ tsa ]
+default_tsa = this_tsa
+[ this_tsa ]
+serial = $work/tsa.serial
+signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha256, sha384, sha512
+accuracy = secs:1
+ess_cert_id_alg = sha256
+ess_cert_id_chain = no
+tsa_name = no
+EOF
+    echo 01 >"$work/tsa.serial"
+    python3 "$(dirname "$0")/timestamp_server.py" "$work/tsa.cnf" "$work/tsa.key" "$work/tsa.pem" \
+        "$work/ca/ca.pem" >"$work/tsa.port" 2>"$work/tsa.log" &
+    tsa_pid=$!
+    local port='' i
+    for i in $(seq 50); do
+        port=$(cat "$work/tsa.port")
+        [ -n "$port" ] && break
+        sleep 0.1
+    done
+    [ -n "$port" ] || { fail "the test time-stamp server did not start: $(cat "$work/tsa.log")"; return; }
+
+    run_release "$work/release.log" --pfx "$work/publisher.pfx" --password-file "$work/publisher.password" \
+        --ca-file "$work/ca/ca.pem" --timestamp-url "http://127.0.0.1:$port/" --build-dir "$build_dir"
+    local rc=$?
+    [ "$rc" -eq 0 ] || { fail "time-stamped release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
+    expect_output "$work/release.log" "time stamp: http://127.0.0.1:$port/" "time-stamped release"
+    expect_verifies "$out/Tavro.exe" "time-stamped signature" -TSA-CAfile "$work/ca/ca.pem"
+    expect_output "$work/verify.log" 'Timestamp Server Signature verification: ok' "time stamp"
+    expect_output "$work/verify.log" 'Subject: /CN=Tavro Release Test tsa' "time-stamp signer"
+}
+
+# Each refusal: how its certificate is made, the arguments, and the message it must give.
+refusal_cases() {
+    cat <<'EOF'
+wrong-password|the password in .*wrong-password.password does not open
+no-code-signing|is not a code-signing certificate: its extended key usage is "TLS Web Server Authentication"
+expired|"CN = Tavro Release Test expired" expired on Jan  1 00:00:00 2025 GMT
+not-yet-valid|"CN = Tavro Release Test not-yet-valid" is not valid before
+untrusted-root|the signed file does not verify against .*other/ca.pem; nothing was written
+unreachable-timestamp|osslsigncode could not sign .*time-stamp server http://127.0.0.1:9/
+EOF
+}
+
+case_refusal() {
+    local name=$1 pattern extra=()
+    pattern=$(refusal_cases | sed -n "s/^$name|//p")
+    [ -n "$pattern" ] || { echo "no refusal case $name" >&2; exit 2; }
+    make_ca ca
+    case "$name" in
+        wrong-password)
+            issue ca "$name" codeSigning "$(utc '-1 day')" "$(utc '+30 days')"
+            make_pfx "$name" 'the real one' ca
+            printf 'a guess\n' >"$work/$name.password" ;;
+        no-code-signing)
+            issue ca "$name" serverAuth "$(utc '-1 day')" "$(utc '+30 days')"
+            make_pfx "$name" secret ca ;;
+        expired)
+            issue ca "$name" codeSigning 20240101000000Z 20250101000000Z
+            make_pfx "$name" secret ca ;;
+        not-yet-valid)
+            issue ca "$name" codeSigning "$(utc '+10 days')" "$(utc '+40 days')"
+            make_pfx "$name" secret ca ;;
+        untrusted-root)
+            issue ca "$name" codeSigning "$(utc '-1 day')" "$(utc '+30 days')"
+            make_pfx "$name" secret ca
+            make_ca other
+            extra=(--ca-file "$work/other/ca.pem") ;;
+        unreachable-timestamp)
+            issue ca "$name" codeSigning "$(utc '-1 day')" "$(utc '+30 days')"
+            make_pfx "$name" secret ca
+            extra=(--timestamp-url http://127.0.0.1:9/) ;;
+    esac
+    # A release left from an earlier run must not survive a refused one.
+    mkdir -p "$out"
+    echo stale >"$out/Tavro.exe"
+    echo stale >"$out/SHA256SUMS"
+
+    run_release "$work/release.log" --pfx "$work/$name.pfx" --password-file "$work/$name.password" \
+        --build-dir "$build_dir" "${extra[@]}"
+    local rc=$?
+    [ "$rc" -ne 0 ] || fail "$name: expected the release to fail, it exited 0"
+    expect_output "$work/release.log" "^release: .*$pattern" "$name"
+    grep '^release: ' "$work/release.log"
+    local left
+    left=$(cd "$out" && ls -A)
+    [ -z "$left" ] || fail "$name: expected an empty output folder, found: $left"
+}
+
+case_signed_launch() {
+    [ ${#e2e_run[@]} -gt 0 ] || { echo "signed-launch needs the end-to-end run command after --" >&2; exit 2; }
+    make_publisher
+    run_release "$work/release.log" --pfx "$work/publisher.pfx" --password-file "$work/publisher.password" \
+        --ca-file "$work/ca/ca.pem" --build-dir "$build_dir"
+    local rc=$?
+    [ "$rc" -eq 0 ] || { fail "signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; finish; }
+    grep '^Releasing ' "$work/release.log"
+    expect_verifies "$out/Tavro.exe" "signed build"
+
+    # The same end-to-end run as the tested build's, with the signed file in its place.
+    local args=() swapped=0 i
+    for ((i = 0; i < ${#e2e_run[@]}; i++)); do
+        args+=("${e2e_run[i]}")
+        if [ "${e2e_run[i]}" = --tavro ] && [ $((i + 1)) -lt ${#e2e_run[@]} ]; then
+            args+=("$out/Tavro.exe")
+            i=$((i + 1))
+            swapped=1
+        fi
+    done
+    [ "$swapped" -eq 1 ] || { fail "the end-to-end run command takes no --tavro EXE: ${e2e_run[*]}"; finish; }
+    "${args[@]}" || fail "the signed build failed the end-to-end case (exit $?)"
+}
+
+[ -x "$release" ] || { echo "no $release" >&2; exit 2; }
+[ -f "$tavro" ] || { echo "no tested build $tavro" >&2; exit 2; }
+
+case "$case_name" in
+    unsigned) case_unsigned ;;
+    same-build) case_same_build ;;
+    signed) case_signed ;;
+    timestamped) case_timestamped ;;
+    signed-launch) case_signed_launch ;;
+    *) case_refusal "$case_name" ;;
+esac
+finish

@@ -1,0 +1,198 @@
+#!/usr/bin/env bash
+# Makes the file the site serves to every customer: Tavro.exe from the windows preset (the build
+# the tests run against), signed with the publisher's code-signing certificate when one is given,
+# its signature verified, written as dist/Tavro.exe beside dist/SHA256SUMS.
+#
+#   tools/release.sh [--pfx FILE --password-file FILE] [--timestamp-url URL]
+#                    [--ca-file FILE] [--build-dir DIR] [--out DIR]
+#
+#   --pfx FILE            the publisher's certificate and private key (PKCS#12)
+#   --password-file FILE  holds the PFX password on its first line; it reaches openssl and
+#                         osslsigncode as a file name, never on a command line
+#   --timestamp-url URL   an RFC 3161 time-stamp server; without a time stamp the signature stops
+#                         verifying when the certificate expires
+#   --ca-file FILE        trusted roots (PEM) to verify the signature and time stamp against;
+#                         default: the system's store
+#   --build-dir DIR       ship the Tavro.exe that DIR, an existing build, already holds (the one just
+#                         tested), without configuring or building
+#   --out DIR             where to write (default: dist in the repository)
+#
+# A failed run leaves no Tavro.exe in the output folder, so nothing half-made can be uploaded.
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+
+die() {
+    echo "release: $*" >&2
+    exit 1
+}
+
+absolute() {
+    case "$1" in
+        /*) printf '%s\n' "$1" ;;
+        *) printf '%s\n' "$PWD/$1" ;;
+    esac
+}
+
+pfx='' password_file='' timestamp_url='' ca_file='' build_dir='' out=$repo/dist
+while [ $# -gt 0 ]; do
+    [ $# -ge 2 ] || die "$1 needs a value"
+    case "$1" in
+        --pfx) pfx=$(absolute "$2") ;;
+        --password-file) password_file=$(absolute "$2") ;;
+        --timestamp-url) timestamp_url=$2 ;;
+        --ca-file) ca_file=$(absolute "$2") ;;
+        --build-dir) build_dir=$(absolute "$2") ;;
+        --out) out=$(absolute "$2") ;;
+        *) die "unknown argument $1 (see the top of $0)" ;;
+    esac
+    shift 2
+done
+
+if [ -n "$pfx" ] || [ -n "$password_file" ]; then
+    if [ -z "$pfx" ] || [ -z "$password_file" ]; then
+        die "--pfx and --password-file go together"
+    fi
+    [ -r "$pfx" ] || die "cannot read the certificate $pfx"
+    [ -r "$password_file" ] || die "cannot read the password file $password_file"
+elif [ -n "$timestamp_url" ]; then
+    die "--timestamp-url needs a certificate to sign with (--pfx and --password-file)"
+fi
+[ -z "$ca_file" ] || [ -r "$ca_file" ] || die "cannot read the CA file $ca_file"
+
+# An earlier release left in place would look like this run's result if this run fails.
+mkdir -p "$out"
+rm -f "$out/Tavro.exe" "$out/SHA256SUMS"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavro-release.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+if [ -z "$build_dir" ]; then
+    "$repo/tools/install-deps.sh"
+else
+    for tool in openssl osslsigncode sha256sum; do
+        command -v "$tool" >/dev/null || die "$tool is missing; tools/install-deps.sh installs it"
+    done
+fi
+
+# --- the certificate, checked before anything is built or signed ---------------------------------
+
+signer=
+check_certificate() {
+    local log=$work/pkcs12.log pem=$work/signer.pem
+    local read_pfx=(openssl pkcs12 -in "$pfx" -passin "file:$password_file" -nokeys -clcerts -out "$pem")
+    if ! "${read_pfx[@]}" >"$log" 2>&1; then
+        # PFX files exported by older Windows encrypt with RC2, which OpenSSL 3 keeps in its legacy provider.
+        if grep -qi 'unsupported' "$log"; then
+            "${read_pfx[@]}" -legacy >"$log" 2>&1 || true
+        fi
+        if [ ! -s "$pem" ]; then
+            if grep -qiE 'mac verify|invalid password' "$log"; then
+                die "wrong password: the password in $password_file does not open $pfx"
+            fi
+            cat "$log" >&2
+            die "cannot read $pfx as a PKCS#12 certificate file"
+        fi
+    fi
+    grep -q 'BEGIN CERTIFICATE' "$pem" || die "$pfx holds no certificate that belongs to its private key"
+
+    signer=$(openssl x509 -in "$pem" -noout -subject -nameopt oneline | sed 's/^subject=//')
+
+    local usage
+    usage=$(openssl x509 -in "$pem" -noout -ext extendedKeyUsage 2>/dev/null | sed -n '2,$p' | xargs)
+    if ! grep -qw 'Code Signing' <<<"$usage"; then
+        die "the certificate \"$signer\" is not a code-signing certificate: its extended key usage is" \
+            "\"${usage:-absent}\", and Windows accepts an Authenticode signature only with \"Code Signing\""
+    fi
+
+    local not_before not_after
+    not_before=$(openssl x509 -in "$pem" -noout -startdate | sed 's/^notBefore=//')
+    not_after=$(openssl x509 -in "$pem" -noout -enddate | sed 's/^notAfter=//')
+    if ! openssl x509 -in "$pem" -noout -checkend 0 >/dev/null; then
+        die "the certificate \"$signer\" expired on $not_after; sign with its renewal"
+    fi
+    if [ "$(date -d "$not_before" +%s)" -gt "$(date +%s)" ]; then
+        die "the certificate \"$signer\" is not valid before $not_before"
+    fi
+    echo "Certificate: \"$signer\", valid until $not_after"
+}
+[ -z "$pfx" ] || check_certificate
+
+# --- the build -------------------------------------------------------------------------------------
+
+if [ -z "$build_dir" ]; then
+    (cd "$repo" && cmake --preset windows) | tee "$work/configure.log"
+    build_dir=$(sed -n 's/^-- Build files have been written to: //p' "$work/configure.log" | tail -n 1)
+    [ -n "$build_dir" ] || die "cannot tell where the windows preset builds"
+    (cd "$repo" && cmake --build --preset windows --target Tavro)
+fi
+cache=$build_dir/CMakeCache.txt
+[ -f "$cache" ] || die "$build_dir is not a configured build (no CMakeCache.txt)"
+exe=$build_dir/window/Tavro.exe
+[ -f "$exe" ] || die "$build_dir holds no window/Tavro.exe; build it first"
+
+cache_value() {
+    sed -n "s/^$1:[A-Z]*=//p" "$cache" | head -n 1
+}
+
+case "$(od -An -tx2 -j "$(($(od -An -tu4 -j 60 -N 4 "$exe")+4))" -N 2 "$exe" | tr -d ' ')" in
+    014c) arch="32-bit" ;;
+    8664) arch="64-bit" ;;
+    *) arch="unknown machine" ;;
+esac
+echo "Releasing $exe ($arch, $(cache_value CMAKE_BUILD_TYPE))"
+
+# --- signing and verification ----------------------------------------------------------------------
+
+staged=$work/Tavro.exe
+if [ -n "$pfx" ]; then
+    host=$(cache_value TAVRO_SITE_HOST)
+    [ -n "$host" ] || die "$cache has no TAVRO_SITE_HOST"
+    source_dir=$(cache_value CMAKE_HOME_DIRECTORY)
+    product=$(sed -n 's/^ *VALUE "ProductName", "\(.*\)"[[:space:]]*$/\1/p' "$source_dir/resources/tavro.rc")
+    [ -n "$product" ] || die "no ProductName in $source_dir/resources/tavro.rc"
+
+    sign=(osslsigncode sign -pkcs12 "$pfx" -readpass "$password_file" -h sha256
+          -n "$product" -i "http://$host/" -in "$exe" -out "$staged")
+    [ -z "$timestamp_url" ] || sign+=(-ts "$timestamp_url")
+    if ! "${sign[@]}" >"$work/sign.log" 2>&1; then
+        cat "$work/sign.log" >&2
+        die "osslsigncode could not sign $exe${timestamp_url:+ (time-stamp server $timestamp_url)}"
+    fi
+
+    verify=(osslsigncode verify -in "$staged")
+    [ -z "$ca_file" ] || verify+=(-CAfile "$ca_file" -TSA-CAfile "$ca_file")
+    # Revocation lists are fetched by Windows when the file is run; a build machine may be offline.
+    if osslsigncode verify --help 2>&1 | grep -q -- '-ignore-cdp'; then
+        verify+=(-ignore-cdp)
+    fi
+    if ! "${verify[@]}" >"$work/verify.log" 2>&1; then
+        cat "$work/verify.log" >&2
+        die "the signed file does not verify${ca_file:+ against $ca_file}; nothing was written"
+    fi
+    if [ -n "$timestamp_url" ] && ! grep -q 'Timestamp Server Signature verification: ok' "$work/verify.log"; then
+        cat "$work/verify.log" >&2
+        die "the signed file carries no verified time stamp; nothing was written"
+    fi
+else
+    cp "$exe" "$staged"
+fi
+
+cp "$staged" "$out/Tavro.exe.partial"
+mv "$out/Tavro.exe.partial" "$out/Tavro.exe"
+(cd "$out" && sha256sum Tavro.exe >SHA256SUMS)
+
+echo
+if [ -n "$pfx" ]; then
+    echo "Signed and verified: $out/Tavro.exe"
+    echo "  signer: \"$signer\", SHA-256, \"$product\", http://$host/"
+    if [ -n "$timestamp_url" ]; then
+        echo "  time stamp: $timestamp_url"
+    else
+        echo "  no time stamp: the signature stops verifying when the certificate expires"
+    fi
+else
+    echo "UNSIGNED: $out/Tavro.exe carries no signature. Windows will call its publisher unknown"
+    echo "  and SmartScreen will stop it. Give --pfx and --password-file to sign it."
+fi
+cat "$out/SHA256SUMS"
