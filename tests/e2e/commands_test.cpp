@@ -245,7 +245,7 @@ class CopyCutShort : public CopyCommand {
         const std::wstring done = folder + L"\\done";
         ASSERT_TRUE(CopyFileW(e2e::layout::kTavro, source.c_str(), FALSE)) << e2e::DescribeError(GetLastError());
         const std::wstring script = L"cd " + e2e::ShellQuoted(e2e::UnixPathOf(folder)) + L" && " +
-                                    e2e::FileSizeLimitLines(limit_) + L"wine cmd /c copy /b " +
+                                    e2e::FileSizeLimitLines(limit_) + e2e::kWineCommand + L" cmd /c copy /b " +
                                     e2e::ShellQuoted(source) + L" " + e2e::ShellQuoted(target) +
                                     L" >/dev/null 2>&1; echo $? >done.tmp; mv done.tmp done";
         std::string error;
@@ -264,8 +264,8 @@ class CopyCutShort : public CopyCommand {
         program_ = e2e::InstallTavro(downloads_, fileName, &error);
         ASSERT_FALSE(program_.empty()) << error;
         const std::wstring script = L"cd " + e2e::ShellQuoted(e2e::UnixPathOf(downloads_)) + L" && " +
-                                    e2e::FileSizeLimitLines(limit_) + L"exec wine " + e2e::ShellQuoted(program_) +
-                                    L" >/dev/null 2>&1";
+                                    e2e::FileSizeLimitLines(limit_) + L"exec " + e2e::kWineCommand + L" " +
+                                    e2e::ShellQuoted(program_) + L" >/dev/null 2>&1";
         ASSERT_TRUE(e2e::StartShellScript(script, &error)) << error;
         window_ = e2e::command::WaitForAnyMainWindow(e2e::kStartBound);
         ASSERT_NE(window_, nullptr) << "no main window from the limited start within " << e2e::kStartBound.count()

@@ -26,7 +26,8 @@ wine_why_not_32bit() {
 }
 
 # wine_use 32|64: the build to run and the loader to run it with. Sets WINE_BITS, WINE_LOADER,
-# WINE_SERVER, WINE_PRESET and WINE_BUILD_DIR, and exports WINEARCH (and WINELOADER for 64).
+# WINE_SERVER, WINE_PRESET and WINE_BUILD_DIR, and exports WINEARCH, TAVRO_WINE_LOADER (and
+# WINELOADER for 64).
 # Both use a win64 prefix: on a host with wine32 a 32-bit program runs in it through WoW64.
 wine_use() {
     WINE_BITS=$1
@@ -38,6 +39,8 @@ wine_use() {
     esac
     # The wrapper /usr/bin/wine would pick the 32-bit loader wherever wine32 is installed.
     if [ "$WINE_BITS" = 64 ]; then export WINELOADER=$WINE_LOADER; else unset WINELOADER; fi
+    # Wine keeps WINELOADER from its programs' environment; the test driver's host scripts read this.
+    export TAVRO_WINE_LOADER=$WINE_LOADER
     WINE_SERVER=/usr/lib/wine/wineserver64
     [ -x "$WINE_SERVER" ] || WINE_SERVER=/usr/lib/wine/wineserver32
     WINE_BUILD_DIR=$WINE_ROOT/build/$WINE_PRESET

@@ -14,6 +14,10 @@ std::wstring UnixPathOf(const std::wstring& windowsPath);
 // text in single quotes for sh ("'" cannot occur in the paths we pass).
 std::wstring ShellQuoted(const std::wstring& text);
 
+// Starts Wine from such a script with the loader this run uses (tools/wine/wine-lib.sh sets it):
+// for the 64-bit build the plain wrapper would pick the 32-bit loader, which may not start.
+inline constexpr const wchar_t* kWineCommand = L"${TAVRO_WINE_LOADER:-wine}";
+
 // Starts /bin/sh -c script without waiting for it; false (with the reason) if Wine refuses.
 // The script must not contain '"'.
 bool StartShellScript(const std::wstring& script, std::string* error);
