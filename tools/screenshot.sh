@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: Tavro's window with its frame, as a user sees it when starting a copy
 # from the download folder. Builds Tavro.exe if it is missing, runs it under Wine in a private X
-# server at 96 dpi and in a throw-away prefix, and removes both afterwards.
-# Usage: tools/screenshot.sh [output.png]        Environment: TAVRO_EXE (default build/windows/window/Tavro.exe)
+# server at 96 dpi (or the dpi given: 144 is a 150 % display scale) and in a throw-away prefix,
+# and removes both afterwards.
+# Usage: tools/screenshot.sh [output.png [dpi]]  Environment: TAVRO_EXE (default build/windows/window/Tavro.exe)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tavro=${TAVRO_EXE:-$root/build/windows/window/Tavro.exe}
 output=${1:-$root/docs/screenshot.png}
+dpi=${2:-96}
+[[ $dpi =~ ^[1-9][0-9]*$ ]] || { echo "not a dpi: $dpi" >&2; exit 2; }
 title=TavroModule
 
 for tool in wine Xvfb xdotool xwininfo import convert; do
@@ -35,7 +38,8 @@ trap cleanup EXIT
 
 . "$root/tools/wine-prefix.sh"
 wine_env "$work"
-# Our own X server, whatever DISPLAY says: a known size and 96 dpi, and nothing else on screen.
+# Our own X server, whatever DISPLAY says: a known size, and nothing else on screen. Wine takes
+# the dpi from LogPixels below, not from the X server.
 start_xvfb "$work"
 
 echo "Creating the Wine prefix"
@@ -47,7 +51,7 @@ cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
     # No window manager here: Wine draws the frame itself.
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
-    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000060\n\n'
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n\n' "$dpi"
 } >"$work/screenshot.reg"
 wine regedit /S "$(sed 's|/|\\|g' <<<"Z:$work/screenshot.reg")" >/dev/null 2>&1
 
