@@ -203,6 +203,21 @@ class MainWindowTest : public testing::Test {
 
     HWND Button(int id) const { return GetDlgItem(main_.window, id); }
 
+    // Sends WM_DPICHANGED as Windows would, then checks the window took the suggested rectangle.
+    void SendDpiChanged(DWORD dpi, const RECT& suggested) {
+        const SharedAddressRect rect(main_.process.Handle(), suggested);
+        ASSERT_NE(rect.Pointer(), 0) << rect.Error();
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), rect.Pointer(),
+                                        SMTO_ABORTIFHUNG, 5000, &result))
+            << "WM_DPICHANGED: " << e2e::DescribeError(GetLastError());
+        ASSERT_TRUE(main_.process.IsRunning()) << "Tavro ended on WM_DPICHANGED";
+        RECT now = {};
+        ASSERT_TRUE(GetWindowRect(main_.window, &now));
+        EXPECT_EQ(ToString(now), ToString(suggested))
+            << "window rectangle against the suggested one at " << dpi << " dpi";
+    }
+
     // The client size and every button's rectangle at the layout's dpi.
     void ExpectLayout(const DpiLayout& layout) {
         SCOPED_TRACE(std::to_string(layout.dpi) + " dpi");
@@ -799,20 +814,14 @@ TEST_F(WindowScaled, DpiChangeLaysTheWindowOutAgain) {
     RECT frame = {};
     ASSERT_TRUE(GetWindowRect(main_.window, &frame));
     OffsetRect(&suggested, frame.left - suggested.left - 20, frame.top - suggested.top - 10);
-    const SharedAddressRect rect(main_.process.Handle(), suggested);
-    ASSERT_NE(rect.Pointer(), 0) << rect.Error();
-
-    DWORD_PTR result = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_DPICHANGED, MAKEWPARAM(to.dpi, to.dpi), rect.Pointer(),
-                                    SMTO_ABORTIFHUNG, 5000, &result))
-        << "WM_DPICHANGED: " << e2e::DescribeError(GetLastError());
-    ASSERT_TRUE(main_.process.IsRunning()) << "Tavro ended on WM_DPICHANGED";
-
-    RECT now = {};
-    ASSERT_TRUE(GetWindowRect(main_.window, &now));
-    EXPECT_EQ(ToString(now), ToString(suggested)) << "window rectangle against the suggested one";
+    ASSERT_NO_FATAL_FAILURE(SendDpiChanged(to.dpi, suggested));
     ExpectLayout(to);
     ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(static_cast<int>(to.dpi), at96));
+
+    // And back: at 96 dpi again the window is the 96 dpi window, pixel for pixel.
+    ASSERT_NO_FATAL_FAILURE(SendDpiChanged(96, frame));
+    ExpectLayout(kLayouts[0]);
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back));
 }
 
 class WindowPixels : public MainWindowTest {};
