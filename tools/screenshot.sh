@@ -2,14 +2,17 @@
 # Takes docs/screenshot.png: Tavro's window with its frame, as a user sees it when starting a copy
 # from the download folder. Builds Tavro.exe if it is missing (the shipped 32-bit build where this
 # host runs 32-bit programs, the 64-bit build elsewhere), runs it under Wine in a private X server
-# at 96 dpi and in a throw-away prefix, and removes both afterwards.
-# Usage: tools/screenshot.sh [output.png]        Environment: TAVRO_EXE (default: the build chosen above)
+# at 96 dpi (or the dpi given: 144 is a 150 % display scale) and in a throw-away prefix, and
+# removes both afterwards.
+# Usage: tools/screenshot.sh [output.png [dpi]]  Environment: TAVRO_EXE (default: the build chosen above)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/wine/wine-lib.sh"
 wine_use_best
 tavro=${TAVRO_EXE:-$WINE_BUILD_DIR/window/Tavro.exe}
 output=${1:-$root/docs/screenshot.png}
+dpi=${2:-96}
+[[ $dpi =~ ^[1-9][0-9]*$ ]] || { echo "not a dpi: $dpi" >&2; exit 2; }
 title=TavroModule
 
 for tool in Xvfb xdotool xwininfo import convert; do
@@ -32,11 +35,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Our own X server, whatever DISPLAY says: a known size and 96 dpi, and nothing else on screen.
+# Our own X server, whatever DISPLAY says: a known size, and nothing else on screen. Wine takes
+# the dpi from LogPixels, not from the X server.
 unset DISPLAY
 wine_start_xvfb "$work" 1024x768
+printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >"$work/dpi.reg"
 echo "Creating the Wine prefix"
-wine_make_prefix "$work/prefix" "$work/home" "$work/wineboot.log" || { cat "$work/wineboot.log" >&2; exit 1; }
+wine_make_prefix "$work/prefix" "$work/home" "$work/wineboot.log" "$work/dpi.reg" ||
+    { cat "$work/wineboot.log" >&2; exit 1; }
 wine_wait_xvfb
 downloads=$WINE_PROFILE/Downloads
 cp "$tavro" "$downloads/Tavro_12345.exe"

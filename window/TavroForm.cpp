@@ -1,9 +1,11 @@
 #include "window/TavroForm.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "launcher/Handlers.h"
 #include "window/OwnerDrawnButton.h"
+#include "window/PictureScale.h"
 
 namespace tavro {
 
@@ -54,6 +56,58 @@ void TrimWindowMenu(HWND window) {
     }
 }
 
+// The buttons carry a caption font though they draw no caption: System, 13.5 pt, Shift JIS.
+UniqueFont CreateButtonFont(int dpi) {
+    return UniqueFont(CreateFontW(-MulDiv(135, dpi, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                  L"System"));
+}
+
+// The background at dpi, for any dpi but 96, where it is drawn as it is. The face copies under the
+// buttons' 96 dpi places go first (see FillUnderRects), in a 32-bit copy whose pixels we can reach.
+UniqueBitmap ScaleBackground(HBITMAP background, int dpi) {
+    BITMAP info{};
+    if (GetObjectW(background, sizeof(info), &info) == 0) {
+        return UniqueBitmap();
+    }
+    const int width = info.bmWidth;
+    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const UniqueBitmap copy(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const ScreenDC screen;
+    MemoryDC from(screen.get());
+    MemoryDC to(screen.get());
+    UniqueBitmap scaled(
+        CreateCompatibleBitmap(screen.get(), ScalePicturePixels(width, dpi), ScalePicturePixels(height, dpi)));
+    if (!copy || bits == nullptr || !from || !to || !scaled) {
+        return UniqueBitmap();
+    }
+    {
+        const SelectedObject source(from.get(), background);
+        const SelectedObject target(to.get(), copy.get());
+        BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    std::array<PixelRect, kButtons.size()> under{};
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        under[i] = TwipsToPixels(kButtons[i].bounds, kPictureDpi);
+    }
+    FillUnderRects(static_cast<std::uint32_t*>(bits), width, height, under.data(), static_cast<int>(under.size()));
+
+    const SelectedObject source(from.get(), copy.get());
+    const SelectedObject target(to.get(), scaled.get());
+    const RECT whole{0, 0, ScalePicturePixels(width, dpi), ScalePicturePixels(height, dpi)};
+    StretchSmoothly(to.get(), whole, from.get(), width, height);
+    return scaled;
+}
+
 RECT CentredOnWorkArea(int width, int height) {
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -77,12 +131,11 @@ bool TavroForm::Create(HINSTANCE instance) {
     {
         const ScreenDC screen;
         if (screen.get() != nullptr) {
-            dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
-            dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+            dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
         }
     }
 
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpiX_), TwipsToPixels(kClientHeightTwips, dpiY_)};
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -99,15 +152,18 @@ bool TavroForm::CreateContent(HINSTANCE instance) {
     if (!background_) {
         return false;
     }
+    if (dpi_ != kPictureDpi) {
+        scaledBackground_ = ScaleBackground(background_.get(), dpi_);
+        if (!scaledBackground_) {
+            return false;
+        }
+    }
     TrimWindowMenu(window_);
     return CreateButtons(instance);
 }
 
 bool TavroForm::CreateButtons(HINSTANCE instance) {
-    // The buttons carry a caption font though they draw no caption: System, 13.5 pt, Shift JIS.
-    buttonFont_.reset(CreateFontW(-MulDiv(135, dpiY_, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                  L"System"));
+    buttonFont_ = CreateButtonFont(dpi_);
     if (!RegisterOwnerDrawnButtonClass(instance)) {
         return false;
     }
@@ -123,11 +179,10 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
         if (!button.normal || !button.pressed || (definition.disabledFace && !button.disabled)) {
             return false;
         }
-        const TwipRect& b = definition.bounds;
+        const PixelRect place = TwipsToPixels(definition.bounds, dpi_);
         button.window =
             CreateWindowExW(0, kOwnerDrawnButtonClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
-                            TwipsToPixels(b.left, dpiX_), TwipsToPixels(b.top, dpiY_), TwipsToPixels(b.width, dpiX_),
-                            TwipsToPixels(b.height, dpiY_), window_,
+                            place.left, place.top, place.width, place.height, window_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
         if (button.window == nullptr) {
             return false;
@@ -135,6 +190,37 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
         SendMessageW(button.window, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
     }
     return true;
+}
+
+void TavroForm::UseDpi(int dpi) {
+    dpi_ = dpi;
+    UniqueFont font = CreateButtonFont(dpi_);
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        const HWND button = buttons_[i].window;
+        if (button == nullptr) {
+            continue;
+        }
+        const PixelRect place = TwipsToPixels(kButtons[i].bounds, dpi_);
+        SetWindowPos(button, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    }
+    // The buttons have let go of the old font.
+    buttonFont_ = std::move(font);
+    scaledBackground_.reset();
+    if (background_ && dpi_ != kPictureDpi) {
+        scaledBackground_ = ScaleBackground(background_.get(), dpi_);
+    }
+}
+
+// Moved to a monitor of another resolution, or the resolution changed: Windows suggests the
+// window's new place and size, and the rest follows from the twips.
+void TavroForm::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi != dpi_) {
+        UseDpi(dpi);
+    }
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void TavroForm::Show(int showCommand) {
@@ -148,13 +234,14 @@ bool TavroForm::PreTranslateMessage(MSG& msg) {
 }
 
 void TavroForm::PaintContent(HDC dc) const {
+    const HBITMAP picture = scaledBackground_ ? scaledBackground_.get() : background_.get();
     BITMAP info{};
-    if (!background_ || GetObjectW(background_.get(), sizeof(info), &info) == 0) {
+    if (picture == nullptr || GetObjectW(picture, sizeof(info), &info) == 0) {
         return;
     }
     RECT client{};
     GetClientRect(window_, &client);
-    // The picture keeps its pixel size at every resolution; the back colour fills what it leaves.
+    // The picture at the top left, scaled to the resolution; the back colour fills what it leaves.
     auto* const back = reinterpret_cast<HBRUSH>(GetClassLongPtrW(window_, GCLP_HBRBACKGROUND));
     ExcludeClipRect(dc, 0, 0, info.bmWidth, info.bmHeight);
     FillRect(dc, &client, back);
@@ -164,7 +251,7 @@ void TavroForm::PaintContent(HDC dc) const {
     if (!source) {
         return;
     }
-    const SelectedObject selected(source.get(), background_.get());
+    const SelectedObject selected(source.get(), picture);
     BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
 }
 
@@ -206,6 +293,9 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
             // Close box, window menu, Alt+F4: never refused.
@@ -250,7 +340,7 @@ bool TavroForm::OnDrawItem(const DRAWITEMSTRUCT& item) const {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         if (item.hwndItem == buttons_[i].window) {
             const ButtonFaces faces{buttons_[i].normal.get(), buttons_[i].pressed.get(), buttons_[i].disabled.get(),
-                                    kButtons[i].transparentColour};
+                                    kButtons[i].transparentColour, dpi_};
             DrawPictureButton(item, faces);
             return true;
         }

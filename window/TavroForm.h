@@ -46,6 +46,9 @@ class TavroForm {
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateButtons(HINSTANCE instance);
+    // Everything that depends on the resolution: the button places and font, the scaled background.
+    void UseDpi(int dpi);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnCommand(int id, int code);
     bool OnDrawItem(const DRAWITEMSTRUCT& item) const;
     void OnActivate(bool active);
@@ -54,9 +57,9 @@ class TavroForm {
     Platform& platform_;
     HWND window_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
-    int dpiX_ = 96;
-    int dpiY_ = 96;
+    int dpi_ = 96;
     UniqueBitmap background_;
+    UniqueBitmap scaledBackground_;  // away from 96 dpi only
     UniqueFont buttonFont_;
     std::array<Button, kButtons.size()> buttons_;
 };

@@ -233,6 +233,8 @@ TEST_F(ProgramResources, ManifestAsksForDpiAwarenessAndCommonControls6) {
     const std::string manifest = Bytes(RT_MANIFEST, 1);
     ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST 1";
     EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos) << manifest;
+    // Windows 10 (1703 on) then sends WM_DPICHANGED when the window moves to a monitor of another scale.
+    EXPECT_NE(manifest.find(">PerMonitorV2</dpiAwareness>"), std::string::npos) << manifest;
 
     // The dependency names Common-Controls 6.0.0.0 in one assemblyIdentity element.
     const std::size_t dependent = manifest.find("<dependentAssembly>");

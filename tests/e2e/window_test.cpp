@@ -1,4 +1,4 @@
-// Tavro's main window as it appears: frame, layout at 96 and 120 dpi, and its pixels on screen.
+// Tavro's main window as it appears: frame, layout at 96, 120 and 144 dpi, and its pixels on screen.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +16,8 @@
 #include "support/Input.h"
 #include "support/Layout.h"
 #include "support/MainWindow.h"
+#include "support/ScaledPixels.h"
+#include "support/Session.h"
 #include "support/Text.h"
 #include "support/TopWindows.h"
 #include "support/Wait.h"
@@ -52,6 +54,7 @@ struct ExpectedButton {
     bool whiteIsTransparent;
     Box at96;
     Box at120;
+    Box at144;
 };
 
 constexpr ExpectedButton kButtons[] = {
@@ -61,27 +64,123 @@ constexpr ExpectedButton kButtons[] = {
      L"copy_face_pressed.bmp",
      false,
      {5, 54, 251, 83},
-     {6, 68, 314, 104}},
+     {6, 68, 314, 104},
+     {8, 81, 377, 125}},
     {"StartUpCommand",
      e2e::kStartUpCommandId,
      L"order_face.bmp",
      L"order_face_pressed.bmp",
      true,
      {256, 54, 255, 83},
-     {320, 68, 319, 104}},
+     {320, 68, 319, 104},
+     {384, 81, 383, 125}},
     {"close",
      e2e::kCloseId,
      L"close_face.bmp",
      L"close_face_pressed.bmp",
      false,
      {383, 202, 129, 45},
-     {479, 253, 161, 56}},
+     {479, 253, 161, 56},
+     {575, 303, 194, 68}},
+};
+
+// The client area, 7770 x 4065 twips, rounded half up the same way.
+struct DpiLayout {
+    DWORD dpi;
+    SIZE client;
+    Box ExpectedButton::*button;
+};
+constexpr DpiLayout kLayouts[] = {
+    {96, {518, 271}, &ExpectedButton::at96},
+    {120, {648, 339}, &ExpectedButton::at120},
+    {144, {777, 407}, &ExpectedButton::at144},
 };
 
 constexpr SIZE kClient96 = {518, 271};
-constexpr SIZE kClient120 = {648, 339};
 constexpr SIZE kBackground = {517, 271};
 constexpr Rgb kWhite = {255, 255, 255};
+// What a smoothing filter may add beyond the range of the 96 dpi pixels a pixel comes from: its
+// own rounding, and nothing like a colour that is not there. (Wine's halftone stays within the
+// range exactly.)
+constexpr int kStretchTolerance = 1;
+// How far from its place a 96 dpi pixel may land, in 96 dpi pixels. Around the background the
+// filter reaches one pixel. A face is centred in a button whose edges the twips round by up to
+// half a pixel, and the centring rounds by up to one more, so a face may sit one 96 dpi pixel
+// from where the scaled 96 dpi window has it, and the filter reaches one further.
+constexpr int kBackgroundReach = 1;
+constexpr int kFaceReach = 2;
+// The button frame (2 pixels) and the focus mark (3 pixels in) keep their pixel size at every
+// dpi, as the system draws them: the outer 4 pixels of a button are no scaled picture. Inside
+// them, the frame hides a face's outermost pixels at 96 dpi, which a larger face shows: the next
+// 96 dpi pixel's worth is no comparison either.
+constexpr int kButtonEdge = 4;
+int ButtonEdgeAt(int dpi) {
+    return kButtonEdge + (dpi + 95) / 96;
+}
+
+bool InRect(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+bool InAny(const std::vector<RECT>& rects, int x, int y) {
+    return std::any_of(rects.begin(), rects.end(), [&](const RECT& r) { return InRect(r, x, y); });
+}
+
+// The address of a RECT that lies at the same place in this process and in another.
+// WM_DPICHANGED points at its suggested rectangle, and Wine 8 does not copy what a message's
+// lParam points at into the receiving process unless the message is one it knows to carry a
+// pointer, which WM_DPICHANGED is not: the number arrives as it was sent. So the rectangle is
+// written into Tavro's memory at an address this process holds too, with the same contents, and
+// the message carries a pointer that is valid in both, whichever side reads it.
+class SharedAddressRect {
+  public:
+    SharedAddressRect(HANDLE process, const RECT& rect) : process_(process) {
+        for (int attempt = 0; attempt < 16 && address_ == nullptr; ++attempt) {
+            void* local = VirtualAlloc(nullptr, sizeof rect, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            if (local == nullptr) {
+                break;
+            }
+            local_.push_back(local);  // kept until the end, so the next attempt gets another address
+            void* remote = VirtualAllocEx(process, local, sizeof rect, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            if (remote == local) {
+                SIZE_T written = 0;
+                *static_cast<RECT*>(local) = rect;
+                if (WriteProcessMemory(process, remote, &rect, sizeof rect, &written) && written == sizeof rect) {
+                    address_ = local;
+                } else {
+                    error_ = "WriteProcessMemory: " + e2e::DescribeError(GetLastError());
+                    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+                    break;
+                }
+            } else if (remote != nullptr) {
+                VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+            } else {
+                error_ = "VirtualAllocEx: " + e2e::DescribeError(GetLastError());
+            }
+        }
+        if (address_ == nullptr && error_.empty()) {
+            error_ = "no address free in both processes";
+        }
+    }
+    SharedAddressRect(const SharedAddressRect&) = delete;
+    SharedAddressRect& operator=(const SharedAddressRect&) = delete;
+    ~SharedAddressRect() {
+        if (address_ != nullptr) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+        for (void* local : local_) {
+            VirtualFree(local, 0, MEM_RELEASE);
+        }
+    }
+    LPARAM Pointer() const { return reinterpret_cast<LPARAM>(address_); }
+    const std::string& Error() const { return error_; }
+
+  private:
+    HANDLE process_;
+    void* address_ = nullptr;
+    std::vector<void*> local_;
+    std::string error_;
+};
 
 class MainWindowTest : public testing::Test {
   protected:
@@ -92,7 +191,105 @@ class MainWindowTest : public testing::Test {
         ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow(L"Tavro_12345.exe", &main_));
     }
 
+    // Ends the running copy and starts a new one at another dpi, in the same prefix.
+    void Restart(DWORD dpi) {
+        if (main_.process) {
+            main_.process.Terminate();
+            ASSERT_TRUE(main_.process.WaitForExit(e2e::kStartBound).has_value()) << "Tavro did not end";
+        }
+        main_ = e2e::MainWindow{};
+        dpi_.reset();
+        ASSERT_NO_FATAL_FAILURE(Start(dpi));
+    }
+
     HWND Button(int id) const { return GetDlgItem(main_.window, id); }
+
+    // Sends WM_DPICHANGED as Windows would, then checks the window took the suggested rectangle.
+    void SendDpiChanged(DWORD dpi, const RECT& suggested) {
+        const SharedAddressRect rect(main_.process.Handle(), suggested);
+        ASSERT_NE(rect.Pointer(), 0) << rect.Error();
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), rect.Pointer(),
+                                        SMTO_ABORTIFHUNG, 5000, &result))
+            << "WM_DPICHANGED: " << e2e::DescribeError(GetLastError());
+        ASSERT_TRUE(main_.process.IsRunning()) << "Tavro ended on WM_DPICHANGED";
+        RECT now = {};
+        ASSERT_TRUE(GetWindowRect(main_.window, &now));
+        EXPECT_EQ(ToString(now), ToString(suggested))
+            << "window rectangle against the suggested one at " << dpi << " dpi";
+    }
+
+    // The client size and every button's rectangle at the layout's dpi.
+    void ExpectLayout(const DpiLayout& layout) {
+        SCOPED_TRACE(std::to_string(layout.dpi) + " dpi");
+        RECT client = {};
+        ASSERT_TRUE(GetClientRect(main_.window, &client));
+        EXPECT_EQ(client.right, layout.client.cx) << "client width";
+        EXPECT_EQ(client.bottom, layout.client.cy) << "client height";
+        for (const ExpectedButton& want : kButtons) {
+            SCOPED_TRACE(want.name);
+            const HWND button = Button(want.id);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(ToString(e2e::RectInParent(button)), ToString(ToRect(want.*layout.button)))
+                << "rectangle in the client";
+        }
+    }
+
+    // The window at dpi against the 96 dpi window scaled (at96, captured with the same focus and
+    // colours), and against the background picture outside the buttons: there nothing may show of
+    // what lies under the buttons at 96 dpi, the painted copies of the faces.
+    void ExpectScaledPictures(int dpi, const Pixels& at96) {
+        ASSERT_EQ(e2e::NameOf(main_, e2e::WaitForFocus(main_.threadId, main_.copy)), "CopyCommand")
+            << "focus before looking at the pixels";
+        Pixels picture;
+        std::string error;
+        ASSERT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(L"background.bmp"), &picture, &error)) << error;
+        // The 96 dpi client area without its buttons: the picture, and white beyond it.
+        Pixels ground;
+        ground.width = kClient96.cx;
+        ground.height = kClient96.cy;
+        for (int y = 0; y < ground.height; ++y) {
+            for (int x = 0; x < ground.width; ++x) {
+                ground.rgb.push_back(picture.Contains(x, y) ? picture.At(x, y) : kWhite);
+            }
+        }
+        std::vector<RECT> under96;
+        for (const ExpectedButton& want : kButtons) {
+            under96.push_back(ToRect(want.at96));
+        }
+        std::vector<RECT> buttons;
+        std::vector<RECT> insides;
+        for (const ExpectedButton& want : kButtons) {
+            RECT r = e2e::RectInParent(Button(want.id));
+            buttons.push_back(r);
+            InflateRect(&r, -ButtonEdgeAt(dpi), -ButtonEdgeAt(dpi));
+            insides.push_back(r);
+        }
+        const auto outsideButtons = [&](int x, int y) { return !InAny(buttons, x, y); };
+        const auto notUnderA96Button = [&](int x, int y) { return !InAny(under96, x, y); };
+        const auto pictureNotFrame = [&](int x, int y) { return !InAny(buttons, x, y) || InAny(insides, x, y); };
+        const auto everything = [](int, int) { return true; };
+        const auto background = [&](const Pixels& shown) {
+            return e2e::CompareScaled(shown, dpi, ground, outsideButtons, notUnderA96Button, kBackgroundReach,
+                                      kStretchTolerance,
+                                      "outside the buttons, against the background picture without what lies under "
+                                      "the 96 dpi buttons");
+        };
+        const auto window = [&](const Pixels& shown) {
+            return e2e::CompareScaled(shown, dpi, at96, pictureNotFrame, everything, kFaceReach, kStretchTolerance,
+                                      "the window, button frames and focus marks aside, against the 96 dpi window");
+        };
+        Pixels shown;
+        ASSERT_NO_FATAL_FAILURE(CaptureUntil(&shown, [&](const Pixels& now) {
+            return background(now).Mismatched() == 0 && window(now).Mismatched() == 0;
+        }));
+        const e2e::RangeDiff outside = background(shown);
+        EXPECT_GT(outside.Compared(), 0);
+        EXPECT_EQ(outside.Mismatched(), 0) << outside.Report();
+        const e2e::RangeDiff whole = window(shown);
+        EXPECT_GT(whole.Compared(), shown.width * shown.height / 2);
+        EXPECT_EQ(whole.Mismatched(), 0) << whole.Report();
+    }
 
     // What the buttons should show now, each face as committed and the back colour given.
     std::vector<e2e::ButtonLook> Looks(Rgb back) {
@@ -129,8 +326,9 @@ class MainWindowTest : public testing::Test {
         ASSERT_TRUE(captured) << error;
     }
 
-    // Checks every pixel of the client area: background, right margin and the three buttons.
-    void ExpectPicturesShown(Rgb back) {
+    // Checks every pixel of the client area at 96 dpi: background, right margin and the three
+    // buttons. *capture, when given, receives what was checked.
+    void ExpectPicturesShown(Rgb back, Pixels* capture = nullptr) {
         // Which button shows the focus mark depends on the focus: start from the initial one.
         ASSERT_EQ(e2e::NameOf(main_, e2e::WaitForFocus(main_.threadId, main_.copy)), "CopyCommand")
             << "focus before looking at the pixels";
@@ -180,6 +378,9 @@ class MainWindowTest : public testing::Test {
             EXPECT_TRUE(diffs.FocusMarkAsExpected(look.focused))
                 << (look.focused ? "expected a dotted focus rectangle 3 px in: " : "expected no focus mark: ")
                 << diffs.ringChanged << " of " << diffs.ringPixels << " ring pixels differ from the face";
+        }
+        if (capture != nullptr) {
+            *capture = std::move(shown);
         }
     }
 
@@ -549,26 +750,79 @@ TEST_F(WindowFrame, WindowMenuHasNoSizingItems) {
     EXPECT_EQ(diff.Mismatched(), 0) << diff.Report();
 }
 
-class WindowAt120Dpi : public MainWindowTest {};
+// At every dpi the window is the 96 dpi window, scaled: twips place the window and its buttons,
+// and the pictures grow with them.
+class WindowScaled : public MainWindowTest {};
 
-TEST_F(WindowAt120Dpi, ClientAndButtonsScale) {
-    ASSERT_NO_FATAL_FAILURE(Start(120));
-    RECT client = {};
-    ASSERT_TRUE(GetClientRect(main_.window, &client));
-    EXPECT_EQ(client.right, kClient120.cx) << "client width";
-    EXPECT_EQ(client.bottom, kClient120.cy) << "client height";
-    for (const ExpectedButton& want : kButtons) {
-        SCOPED_TRACE(want.name);
-        const HWND button = Button(want.id);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(ToString(e2e::RectInParent(button)), ToString(ToRect(want.at120))) << "rectangle in the client";
+TEST_F(WindowScaled, ClientAndButtonsFollowTheTwips) {
+    for (const DpiLayout& layout : kLayouts) {
+        ASSERT_NO_FATAL_FAILURE(Restart(layout.dpi));
+        ExpectLayout(layout);
     }
 }
 
-// The pictures keep their own pixel size: background at the top left, faces centred in the larger buttons.
-TEST_F(WindowAt120Dpi, PicturesKeepTheirPixelSize) {
-    ASSERT_NO_FATAL_FAILURE(Start(120));
-    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT))));
+// This case once checked that the pictures kept their pixel size at 120 dpi: the fault itself.
+TEST_F(WindowScaled, PicturesScaleWithTheLayout) {
+    const Rgb back = e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT));
+    Pixels at96;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back, &at96));
+    for (const DWORD dpi : {120u, 144u}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        ASSERT_NO_FATAL_FAILURE(Restart(dpi));
+        ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(static_cast<int>(dpi), at96));
+    }
+}
+
+// Scaled, the order face's white still shows the light-edge colour, with no fringe of white
+// where it meets the rest of the face.
+TEST_F(WindowScaled, OrderFaceWhiteFollowsTheLightEdgeColour) {
+    e2e::ScopedSystemColour hilight(L"ButtonHilight", L"255 255 0");
+    ASSERT_TRUE(hilight.Applied()) << hilight.Error();
+    const Rgb yellow = {255, 255, 0};
+    Pixels at96;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(yellow, &at96));
+    ASSERT_NO_FATAL_FAILURE(Restart(144));
+    ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(144, at96));
+    // The premise: the comparison above looked at a face whose white shows yellow.
+    Pixels shown;
+    std::string error;
+    ASSERT_TRUE(e2e::CaptureClient(main_.window, &shown, &error)) << error;
+    const RECT order = e2e::RectInParent(main_.startUp);
+    int yellowPixels = 0;
+    for (int y = order.top; y < order.bottom; ++y) {
+        for (int x = order.left; x < order.right; ++x) {
+            yellowPixels += shown.Contains(x, y) && shown.At(x, y) == yellow ? 1 : 0;
+        }
+    }
+    EXPECT_GT(yellowPixels, 2000) << "pixels of the order button showing the light-edge colour";
+}
+
+// Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine 8 has one
+// dpi for everything and never does, so the message is sent here as Windows would send it.
+TEST_F(WindowScaled, DpiChangeLaysTheWindowOutAgain) {
+    const Rgb back = e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT));
+    Pixels at96;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back, &at96));
+    const DpiLayout& to = kLayouts[2];
+    ASSERT_EQ(to.dpi, 144u);
+
+    RECT suggested = {0, 0, to.client.cx, to.client.cy};
+    AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongW(main_.window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(main_.window, GWL_EXSTYLE)));
+    RECT frame = {};
+    ASSERT_TRUE(GetWindowRect(main_.window, &frame));
+    OffsetRect(&suggested, frame.left - suggested.left - 20, frame.top - suggested.top - 10);
+    ASSERT_NO_FATAL_FAILURE(SendDpiChanged(to.dpi, suggested));
+    ExpectLayout(to);
+    ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(static_cast<int>(to.dpi), at96));
+
+    // And back: at 96 dpi again the window is the 96 dpi window, pixel for pixel.
+    ASSERT_NO_FATAL_FAILURE(SendDpiChanged(96, frame));
+    ExpectLayout(kLayouts[0]);
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back));
 }
 
 class WindowPixels : public MainWindowTest {};
