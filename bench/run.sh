@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Start-up benchmarks of Tavro.exe under Wine, each beside a minimal Win32 program doing the same job:
+# Start-up benchmarks of Tavro.exe under Wine, each beside two Win32 programs: a bare one that does only
+# the visible job, and one that does the same required work as Tavro, as plainly as possible:
 #   url     started from the desktop folder, how long until the ordering URL reaches the http handler;
 #   window  started from the download folder, how long until its window is shown, painted and idle;
 #   steps   both again, with the minimal programs grown step by step towards what Tavro does first
@@ -19,8 +20,8 @@ runs=${BENCH_RUNS:-30}
 warmup=${BENCH_WARMUP:-3}
 tavro=${TAVRO_EXE:-$root/build/windows/window/Tavro.exe}
 url='http://www.tavro.example/tavrosite/gate?bn=varnoquill0&ul=mhp?mi=12345'
-url_target=1.10
-window_target=1.15
+# Tavro over the program doing the same work, as a ratio of medians.
+same_work_target=1.05
 
 modes=("$@")
 [ ${#modes[@]} -gt 0 ] || modes=(url window)
@@ -47,21 +48,33 @@ mkdir -p "$out"
 build_helper() {
     local name=$1 source=$root/bench/src/$2.cpp subsystem=$3
     shift 3
-    local target=$out/$name.exe
-    if [ ! -f "$target" ] || [ "$source" -nt "$target" ] || [ "$0" -nt "$target" ]; then
+    local target=$out/$name.exe stale=0 argument
+    [ -f "$target" ] && [ ! "$source" -nt "$target" ] && [ ! "$0" -nt "$target" ] || stale=1
+    for argument in "$@"; do
+        [ ! -f "$argument" ] || [ ! "$argument" -nt "$target" ] || stale=1
+    done
+    if [ $stale = 1 ]; then
         "$cxx" "${flags[@]}" "$subsystem" "$source" -o "$target" "$@"
     fi
 }
+# Tavro's own resources (pictures, icon, version record, both manifests) for the same-work programs.
+resources_object=$out/tavro_resources.o
+if [ ! -f "$resources_object" ] || [ -n "$(find "$root/resources" -newer "$resources_object" -print -quit)" ]; then
+    i686-w64-mingw32-windres -I "$root/resources" "$root/resources/tavro.rc" -O coff -o "$resources_object"
+fi
 build_helper bench_driver bench_driver -mconsole
 build_helper url_recorder url_recorder -mwindows
 build_helper min_url min_url -mwindows "-DBENCH_URL=L\"$url\"" -lshell32
 build_helper min_window min_window -mwindows -luser32 -lgdi32
+build_helper same_url same_url -mwindows "-DBENCH_URL=L\"$url\"" "$resources_object" -lole32 -lshell32
+build_helper same_window same_window -mwindows "-I$root" "$resources_object" -lshell32 -lgdi32
 if [[ " ${modes[*]} " == *" steps "* ]]; then
-    # Tavro's own manifest, so that the last steps get the same activation context (common controls 6).
-    manifest_object=$out/tavro_manifest.o
-    if [ ! -f "$manifest_object" ] || [ "$root/resources/tavro.manifest" -nt "$manifest_object" ]; then
-        printf '1 24 "%s"\n' "$root/resources/tavro.manifest" >"$out/tavro_manifest.rc"
-        i686-w64-mingw32-windres "$out/tavro_manifest.rc" -O coff -o "$manifest_object"
+    # The manifest that holds the common controls 6, as the process's own, so that the last steps
+    # get them (Tavro itself asks for them only around its message boxes).
+    manifest_object=$out/common_controls_manifest.o
+    if [ ! -f "$manifest_object" ] || [ "$root/resources/message-boxes.manifest" -nt "$manifest_object" ]; then
+        printf '1 24 "%s"\n' "$root/resources/message-boxes.manifest" >"$out/common_controls_manifest.rc"
+        i686-w64-mingw32-windres "$out/common_controls_manifest.rc" -O coff -o "$manifest_object"
     fi
     url_define="-DBENCH_URL=L\"$url\""
     build_helper url_com url_steps -mwindows "$url_define" -DSTEP_COM -lole32 -lshell32
@@ -101,9 +114,9 @@ bench_dir=$WINEPREFIX/drive_c/bench
 mkdir -p "$bench_dir"
 cp "$out/bench_driver.exe" "$out/url_recorder.exe" "$bench_dir/"
 cp "$tavro" "$user_dir/Desktop/Tavro_12345.exe"
-cp "$out/min_url.exe" "$user_dir/Desktop/min_url.exe"
+cp "$out/min_url.exe" "$out/same_url.exe" "$user_dir/Desktop/"
 cp "$tavro" "$user_dir/Downloads/Tavro_12345.exe"
-cp "$out/min_window.exe" "$user_dir/Downloads/min_window.exe"
+cp "$out/min_window.exe" "$out/same_window.exe" "$user_dir/Downloads/"
 if [[ " ${modes[*]} " == *" steps "* ]]; then
     cp "$out"/url_com*.exe "$out/url_window.exe" "$user_dir/Desktop/"
     cp "$out"/window_com*.exe "$user_dir/Downloads/"
@@ -149,15 +162,18 @@ for mode in "${modes[@]}"; do
     case $mode in
         url)
             driver url --runs "$runs" --warmup "$warmup" \
-                --record 'C:\bench\record.txt' --url "$url" --target "$url_target" --raw "$raw_dir\\url.csv" \
+                --record 'C:\bench\record.txt' --url "$url" --target "same work=$same_work_target" \
+                --raw "$raw_dir\\url.csv" \
                 "Tavro (desktop)=$win_user\\Desktop\\Tavro_12345.exe" \
-                "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" || status=1
+                "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" \
+                "same work=$win_user\\Desktop\\same_url.exe" || status=1
             ;;
         window)
             driver window --runs "$runs" --warmup "$warmup" \
-                --target "$window_target" --raw "$raw_dir\\window.csv" \
+                --target "same work=$same_work_target" --raw "$raw_dir\\window.csv" \
                 "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
-                "minimal window=$win_user\\Downloads\\min_window.exe" || status=1
+                "minimal window=$win_user\\Downloads\\min_window.exe" \
+                "same work=$win_user\\Downloads\\same_window.exe" || status=1
             ;;
         steps)
             driver url --runs "$runs" --warmup "$warmup" \
