@@ -25,8 +25,9 @@ STEPS = [
     ("entry", lambda s: "Starting thread proc 004" in s),
     ("display driver", lambda s: "Loaded" in s and "winex11.drv" in s),
     ("COM ready", lambda s: "Ret  combase.CoInitializeEx" in s and from_program(s)),
-    ("form window", lambda s: "Call user32.CreateWindowExW" in s and ('"TavroForm"' in s or "BenchMinimalWindow" in s)),
-    ("'Button' class", lambda s: "Call user32.GetClassInfoExW(00000000" in s),
+    ("form window", lambda s: "Call user32.CreateWindowExW" in s
+     and any(name in s for name in ('"TavroForm"', "BenchMinimalWindow", "BenchSameWorkWindow"))),
+    ("first button", lambda s: "Call user32.CreateWindowExW" in s and 'L"Button"' in s),
     ("comctl32 6", lambda s: "Loaded" in s and "common-controls" in s),
     ("desktop query", lambda s: "Call shell32.SHGetFolderPathW" in s),
     ("ShellExecute", lambda s: re.search(r"Call shell32\.ShellExecute(Ex)?W", s) is not None),

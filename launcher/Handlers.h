@@ -5,7 +5,8 @@
 // The main window's event handlers, named after the control and the event they answer.
 namespace tavro {
 
-// Before the window is first shown: a copy started from the desktop opens the site at once.
+// At start, before the window is made: a copy started from the desktop opens the site at once and
+// no window is made at all.
 void Form_Load(Platform& platform);
 // Opens the ordering site for this program's number (or asks the user to check it), then ends.
 void StartUpCommand_Click(Platform& platform);

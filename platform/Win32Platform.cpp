@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/FileCopy.h"
+#include "resources/resource.h"
 
 namespace tavro {
 
@@ -64,10 +65,16 @@ bool Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wst
 void Win32Platform::ShowMessage(const std::wstring& prompt,
                                 MessageStyle style,
                                 const std::optional<std::wstring>& title) {
-    // A hidden window (the start from the desktop) would make the box ownerless in the taskbar's
-    // eyes: give it no owner then, so that it gets a taskbar button of its own.
+    // Without a visible owner (the start from the desktop has no window) the box gets a taskbar
+    // button of its own.
     const HWND owner = window_ != nullptr && IsWindowVisible(window_) ? window_ : nullptr;
     const std::wstring caption = title.value_or(ProgramTitle());
+    // The box alone gets the visual-styles look: the window's buttons were made without it, so
+    // that comctl32 waited until now. Without the context the box still shows, in the classic look.
+    if (!messageBoxContext_) {
+        messageBoxContext_ = ActivationContextFromResource(GetModuleHandleW(nullptr), IDR_MESSAGE_BOX_MANIFEST);
+    }
+    const ActivationScope themed(messageBoxContext_.get());
     MessageBoxW(owner, prompt.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(style));
 }
 

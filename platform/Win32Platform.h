@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/ActivationContext.h"
 #include "platform/ComApartment.h"
 #include "platform/ModulePath.h"
 #include "platform/Platform.h"
@@ -14,7 +15,8 @@ class Win32Platform final : public Platform {
   public:
     Win32Platform();
 
-    // The main window: owner of message boxes and of whatever the shell shows. Borrowed.
+    // The main window: owner of message boxes and of whatever the shell shows. Borrowed. The start
+    // from the desktop makes no window: its message box and the shell then have no owner.
     void AttachWindow(HWND window) noexcept { window_ = window; }
     bool HasEnded() const noexcept { return ended_; }
 
@@ -34,6 +36,8 @@ class Win32Platform final : public Platform {
     ModulePathParts module_;
     // Entered before the first URL goes to the shell, on the window thread, and kept to the end.
     std::optional<ComApartment> com_;
+    // The common controls version 6 for message boxes, made at the first one.
+    UniqueActivationContext messageBoxContext_;
     HWND window_ = nullptr;
     bool ended_ = false;
 };

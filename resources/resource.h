@@ -12,3 +12,7 @@
 #define IDB_CLOSE_FACE 106
 #define IDB_CLOSE_FACE_PRESSED 107
 #define IDB_LOGO 108
+
+// The common controls version 6, for message boxes only. Outside 1 to 16, the ids the loader
+// reserves for manifests it applies by itself.
+#define IDR_MESSAGE_BOX_MANIFEST 201

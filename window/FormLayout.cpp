@@ -6,6 +6,7 @@ namespace tavro {
 
 const std::array<ButtonDefinition, 3> kButtons = {{
     {L"CopyCommand",
+     L"デスクトップにショートカットを作成する",
      1001,
      {75, 810, 3765, 1245},
      IDB_COPY_FACE,
@@ -14,6 +15,7 @@ const std::array<ButtonDefinition, 3> kButtons = {{
      std::nullopt,
      &CopyCommand_Click},
     {L"StartUpCommand",
+     L"写真を注文する",
      1002,
      {3840, 810, 3825, 1245},
      IDB_ORDER_FACE,
@@ -22,6 +24,7 @@ const std::array<ButtonDefinition, 3> kButtons = {{
      kPureWhite,
      &StartUpCommand_Click},
     {L"close",
+     L"閉じる",
      1003,
      {5745, 3030, 1935, 675},
      IDB_CLOSE_FACE,

@@ -21,6 +21,9 @@ using ClickHandler = void (*)(Platform&);
 
 struct ButtonDefinition {
     const wchar_t* name;
+    // The window text: drawn nowhere (the picture says it all), but screen readers and UI
+    // automation name a push button by it.
+    const wchar_t* text;
     int id;  // control id; kept clear of IDOK and IDCANCEL, which the dialog keys send
     TwipRect bounds;
     int normalFace;

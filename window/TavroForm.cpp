@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "launcher/Handlers.h"
-#include "window/OwnerDrawnButton.h"
 #include "window/PictureScale.h"
 
 namespace tavro {
@@ -14,6 +13,11 @@ namespace {
 constexpr const wchar_t* kFormClass = L"TavroForm";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
+// The system's push button. Which one CreateWindowExW gives depends on the activation context
+// active at the call: with none holding the common controls version 6 (the process's own manifest
+// leaves them out, and only message boxes get them) it is user32's classic button, and comctl32
+// does not load before the first paint. Screen readers and UI automation know either by its class.
+constexpr const wchar_t* kButtonClass = L"Button";
 
 UniqueBitmap LoadBitmapResource(HINSTANCE instance, int id) {
     return UniqueBitmap(
@@ -144,7 +148,7 @@ bool TavroForm::Create(HINSTANCE instance) {
     // WindowProc stores window_ as soon as the window exists (WM_NCCREATE).
     CreateWindowExW(kFormExStyle, kFormClass, kFormCaption, kFormStyle, place.left, place.top, width, height, nullptr,
                     nullptr, instance, this);
-    return window_ != nullptr;
+    return window_ != nullptr && CreateContent(instance);
 }
 
 bool TavroForm::CreateContent(HINSTANCE instance) {
@@ -164,9 +168,6 @@ bool TavroForm::CreateContent(HINSTANCE instance) {
 
 bool TavroForm::CreateButtons(HINSTANCE instance) {
     buttonFont_ = CreateButtonFont(dpi_);
-    if (!RegisterOwnerDrawnButtonClass(instance)) {
-        return false;
-    }
 
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonDefinition& definition = kButtons[i];
@@ -181,7 +182,7 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
         }
         const PixelRect place = TwipsToPixels(definition.bounds, dpi_);
         button.window =
-            CreateWindowExW(0, kOwnerDrawnButtonClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+            CreateWindowExW(0, kButtonClass, definition.text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                             place.left, place.top, place.width, place.height, window_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
         if (button.window == nullptr) {

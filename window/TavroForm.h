@@ -19,11 +19,8 @@ class TavroForm {
     TavroForm(const TavroForm&) = delete;
     TavroForm& operator=(const TavroForm&) = delete;
 
-    // Creates the window itself, hidden and still empty: enough for the load handler to run.
+    // Creates the window hidden, with its pictures and buttons. False when any part is missing.
     bool Create(HINSTANCE instance);
-    // Loads the pictures and creates the buttons, once the window is going to be shown.
-    // False when any part is missing.
-    bool CreateContent(HINSTANCE instance);
     // Shows the window with the focus on the first button.
     void Show(int showCommand);
     // Gives the window's keyboard interface (Tab, Shift+Tab, Space, Enter) a look at msg first.
@@ -45,6 +42,7 @@ class TavroForm {
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool CreateContent(HINSTANCE instance);
     bool CreateButtons(HINSTANCE instance);
     // Everything that depends on the resolution: the button places and font, the scaled background.
     void UseDpi(int dpi);

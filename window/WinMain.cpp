@@ -26,22 +26,17 @@ int RunMessageLoop(tavro::TavroForm& form) {
 
 int Run(HINSTANCE instance, int showCommand) {
     tavro::Win32Platform platform;
+    // The start from the desktop only hands a URL to the shell (or warns), and ends: it makes no
+    // window at all. A hidden owner would help no dialog the shell might show.
+    tavro::Form_Load(platform);
+    if (platform.HasEnded()) {
+        return 0;
+    }
     tavro::TavroForm form(platform);
     if (!form.Create(instance)) {
         return 1;
     }
     platform.AttachWindow(form.Handle());
-
-    tavro::Form_Load(platform);
-    // Started from the desktop: the site is open (or the user was warned) and the window never shows.
-    if (platform.HasEnded()) {
-        return 0;
-    }
-    // Only a window that will show needs its pictures and buttons: the start from the desktop,
-    // which only hands a URL to the shell, does not wait for them.
-    if (!form.CreateContent(instance)) {
-        return 1;
-    }
     form.Show(showCommand);
     return RunMessageLoop(form);
 }

@@ -10,8 +10,10 @@
 //       message loop. The window is then closed with WM_CLOSE.
 //
 // Options: --runs N (counted runs per program), --warmup N (uncounted runs first),
-// --record PATH, --url URL, --target RATIO (for the first program over the second),
-// --raw PATH (every sample as CSV). The programs take turns, in alternating order.
+// --record PATH, --url URL, --target LABEL=RATIO (for the first program over the one labelled
+// LABEL; may be repeated), --raw PATH (every sample as CSV). The programs take turns, in
+// alternating order. The first program is compared with each of the others; with more than two,
+// each from the third on is also compared with the second.
 #include <windows.h>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,7 +40,7 @@ struct Options {
     int warmup = 3;
     std::wstring record;
     std::wstring expectedUrl;
-    double target = 0.0;
+    std::vector<std::pair<std::wstring, double>> targets;  // label of the program compared with, ratio
     std::wstring raw;
     std::vector<Program> programs;
 };
@@ -326,7 +329,13 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
         } else if (argument == L"--url" && hasValue) {
             options.expectedUrl = argv[++i];
         } else if (argument == L"--target" && hasValue) {
-            options.target = _wtof(argv[++i]);
+            const std::wstring target = argv[++i];
+            const std::size_t equals = target.find_last_of(L'=');
+            if (equals == std::wstring::npos) {
+                std::fprintf(stderr, "not LABEL=RATIO: %ls\n", target.c_str());
+                return false;
+            }
+            options.targets.emplace_back(target.substr(0, equals), _wtof(target.c_str() + equals + 1));
         } else if (argument == L"--raw" && hasValue) {
             options.raw = argv[++i];
         } else {
@@ -355,7 +364,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: bench_driver url|window [--runs N] [--warmup N] [--record PATH --url URL] "
-                     "[--target RATIO] [--raw CSV] LABEL=PATH...\n");
+                     "[--target LABEL=RATIO]... [--raw CSV] LABEL=PATH...\n");
         return 2;
     }
     const bool urlMode = options.mode == L"url";
@@ -443,27 +452,32 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("  %ls/%ls: %.3f\n", options.programs[p].label.c_str(), options.programs[1].label.c_str(),
                     medians[p] / medians[1]);
     }
-    if (count >= 2 && medians[1] > 0.0) {
-        const double ratio = medians[0] / medians[1];
-        std::printf("  ratio %ls/%ls (medians): %.3f", options.programs[0].label.c_str(),
-                    options.programs[1].label.c_str(), ratio);
-        if (options.target > 0.0) {
-            std::printf("  target <= %.2f: %s", options.target, ratio <= options.target ? "met" : "MISSED");
+    for (std::size_t p = 1; p < count; ++p) {
+        if (medians[p] <= 0.0) {
+            continue;
         }
-        std::printf("\n");
-        // Each round runs both programs back to back: the ratio within a round is less
+        const double ratio = medians[0] / medians[p];
+        std::printf("  ratio %ls/%ls (medians): %.3f", options.programs[0].label.c_str(),
+                    options.programs[p].label.c_str(), ratio);
+        for (const auto& [label, target] : options.targets) {
+            if (label == options.programs[p].label) {
+                std::printf("  target <= %.2f: %s", target, ratio <= target ? "met" : "MISSED");
+            }
+        }
+        // Each round runs the programs back to back: the ratio within a round is less
         // disturbed by whatever else the machine is doing at the time.
         std::vector<double> paired;
         for (const Sample& first : samples[0]) {
-            for (const Sample& second : samples[1]) {
-                if (second.round == first.round && second.total > 0.0) {
-                    paired.push_back(first.total / second.total);
+            for (const Sample& other : samples[p]) {
+                if (other.round == first.round && other.total > 0.0) {
+                    paired.push_back(first.total / other.total);
                 }
             }
         }
         if (!paired.empty()) {
-            std::printf("  median of the %zu ratios within a round: %.3f\n", paired.size(), Median(paired));
+            std::printf("; within a round: %.3f (median of %zu)", Median(paired), paired.size());
         }
+        std::printf("\n");
     }
     std::fflush(stdout);
     return std::any_of(failures.begin(), failures.end(), [](int failed) { return failed > 0; }) ? 1 : 0;

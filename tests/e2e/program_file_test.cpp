@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -63,38 +65,54 @@ std::optional<PeFacts> ReadPeFacts(const wchar_t* path, std::string* error) {
     return PeFacts{ArchitectureName(file.Machine), subsystem};
 }
 
-// processorArchitecture of the manifest's own assemblyIdentity (the first one, before any dependency).
-std::optional<std::string> ManifestArchitecture(const wchar_t* path, std::string* error) {
-    const e2e::UniqueModule module(
-        LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    const HRSRC found = module ? FindResourceW(module.Get(), MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
-    const void* data = found != nullptr ? LockResource(LoadResource(module.Get(), found)) : nullptr;
-    if (data == nullptr) {
-        *error = "no RT_MANIFEST 1: " + e2e::DescribeError(GetLastError());
-        return std::nullopt;
+BOOL CALLBACK CollectId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
+    if (IS_INTRESOURCE(name)) {
+        reinterpret_cast<std::vector<WORD>*>(ids)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
     }
-    const std::string manifest(static_cast<const char*>(data), SizeofResource(module.Get(), found));
-    const std::size_t identity = manifest.find("<assemblyIdentity");
-    const std::string attribute = "processorArchitecture=\"";
-    const std::size_t at = manifest.find(attribute, identity);
-    const std::size_t end = at == std::string::npos ? at : manifest.find('"', at + attribute.size());
-    if (identity == std::string::npos || end == std::string::npos || at > manifest.find("/>", identity)) {
-        *error = "no processorArchitecture in the manifest's assemblyIdentity:\n" + manifest;
-        return std::nullopt;
-    }
-    return manifest.substr(at + attribute.size(), end - at - attribute.size());
+    return TRUE;
 }
 
-TEST(ProgramFile, ManifestNamesTheFilesOwnArchitecture) {
+// processorArchitecture of each manifest's own assemblyIdentity (the first one, before any
+// dependency), by resource id: the process's manifest and the one made into an activation context.
+std::map<WORD, std::string> ManifestArchitectures(const wchar_t* path, std::string* error) {
+    std::map<WORD, std::string> found;
+    const e2e::UniqueModule module(
+        LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    std::vector<WORD> ids;
+    if (!module || !EnumResourceNamesW(module.Get(), RT_MANIFEST, CollectId, reinterpret_cast<LONG_PTR>(&ids))) {
+        *error = "no manifest: " + e2e::DescribeError(GetLastError());
+        return found;
+    }
+    for (const WORD id : ids) {
+        const HRSRC resource = FindResourceW(module.Get(), MAKEINTRESOURCEW(id), RT_MANIFEST);
+        const void* data = resource != nullptr ? LockResource(LoadResource(module.Get(), resource)) : nullptr;
+        const std::string manifest =
+            data == nullptr ? std::string()
+                            : std::string(static_cast<const char*>(data), SizeofResource(module.Get(), resource));
+        const std::size_t identity = manifest.find("<assemblyIdentity");
+        const std::string attribute = "processorArchitecture=\"";
+        const std::size_t at = manifest.find(attribute, identity);
+        const std::size_t end = at == std::string::npos ? at : manifest.find('"', at + attribute.size());
+        found[id] = identity == std::string::npos || end == std::string::npos || at > manifest.find("/>", identity)
+                        ? "(none in:\n" + manifest + ")"
+                        : manifest.substr(at + attribute.size(), end - at - attribute.size());
+    }
+    return found;
+}
+
+TEST(ProgramFile, ManifestsNameTheFilesOwnArchitecture) {
     for (const wchar_t* path : {e2e::layout::kShipped, e2e::layout::kTavro}) {
         SCOPED_TRACE(e2e::Utf8(path));
         std::string error;
         const std::optional<PeFacts> pe = ReadPeFacts(path, &error);
         ASSERT_TRUE(pe) << error;
-        const std::optional<std::string> manifest = ManifestArchitecture(path, &error);
-        ASSERT_TRUE(manifest) << error;
-        EXPECT_EQ(*manifest, pe->machine) << "Windows would refuse to start it: the manifest names " << *manifest
-                                          << ", but the file is for " << pe->machine;
+        const std::map<WORD, std::string> manifests = ManifestArchitectures(path, &error);
+        ASSERT_FALSE(manifests.empty()) << error;
+        for (const auto& [id, architecture] : manifests) {
+            EXPECT_EQ(architecture, pe->machine)
+                << "manifest " << id << ": Windows would refuse it: the manifest names " << architecture
+                << ", but the file is for " << pe->machine;
+        }
     }
 }
 

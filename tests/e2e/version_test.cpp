@@ -228,21 +228,34 @@ TEST_F(ProgramResources, OneIconGroupWithOne32x32x8Image) {
     EXPECT_EQ(entry.bytesInRes, image.size()) << "group entry size against the image";
 }
 
-TEST_F(ProgramResources, ManifestAsksForDpiAwarenessAndCommonControls6) {
-    EXPECT_EQ(Join(Names(RT_MANIFEST)), "[1]") << "RT_MANIFEST names";
+// The process's own manifest leaves the common controls out, so that the window's buttons are
+// user32's; a second manifest holds the version 6 dependency for the message boxes alone.
+TEST_F(ProgramResources, ManifestsKeepTheCommonControlsApartFromTheProcess) {
+    const std::vector<std::string> names = Names(RT_MANIFEST);
+    ASSERT_EQ(names.size(), 2u) << "RT_MANIFEST names: " << Join(names);
+    EXPECT_EQ(names.front(), "1") << "the process's manifest; RT_MANIFEST names: " << Join(names);
     const std::string manifest = Bytes(RT_MANIFEST, 1);
     ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST 1";
     EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos) << manifest;
     // Windows 10 (1703 on) then sends WM_DPICHANGED when the window moves to a monitor of another scale.
     EXPECT_NE(manifest.find(">PerMonitorV2</dpiAwareness>"), std::string::npos) << manifest;
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos)
+        << "the process's manifest names the common controls:\n"
+        << manifest;
 
-    // The dependency names Common-Controls 6.0.0.0 in one assemblyIdentity element.
-    const std::size_t dependent = manifest.find("<dependentAssembly>");
-    ASSERT_NE(dependent, std::string::npos) << "no dependentAssembly:\n" << manifest;
-    const std::size_t identity = manifest.find("<assemblyIdentity", dependent);
-    const std::size_t identityEnd = manifest.find("/>", identity);
-    ASSERT_NE(identityEnd, std::string::npos) << "no assemblyIdentity in the dependency:\n" << manifest;
-    const std::string element = manifest.substr(identity, identityEnd - identity);
+    // The other one, under an id of the program's choosing, names Common-Controls 6.0.0.0 in one
+    // assemblyIdentity element of its dependency.
+    const std::string other = names.back();
+    ASSERT_TRUE(!other.empty() && other.find_first_not_of("0123456789") == std::string::npos)
+        << "the second manifest's name is not a number: " << other;
+    const std::string controls = Bytes(RT_MANIFEST, static_cast<WORD>(std::stoi(other)));
+    ASSERT_FALSE(controls.empty()) << "no RT_MANIFEST " << other;
+    const std::size_t dependent = controls.find("<dependentAssembly>");
+    ASSERT_NE(dependent, std::string::npos) << "no dependentAssembly:\n" << controls;
+    const std::size_t identity = controls.find("<assemblyIdentity", dependent);
+    const std::size_t identityEnd = controls.find("/>", identity);
+    ASSERT_NE(identityEnd, std::string::npos) << "no assemblyIdentity in the dependency:\n" << controls;
+    const std::string element = controls.substr(identity, identityEnd - identity);
     for (const char* attribute : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
                                   "publicKeyToken=\"6595b64144ccf1df\"", "type=\"win32\""}) {
         EXPECT_NE(element.find(attribute), std::string::npos) << "expected " << attribute << " in " << element;

@@ -52,6 +52,12 @@ void ExpectNumberWarning(const LaunchOptions& options) {
                                }())
                             << (process.IsRunning() ? "" : " (the process has ended)");
 
+    // The start from the desktop makes no window of its own, hidden or not: the box stands alone.
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr) << "the warning has an owner";
+    for (HWND w : TopLevelWindowsOf(process.Id())) {
+        EXPECT_NE(ClassNameOf(w), L"TavroForm") << "a main window exists beside the warning: " << ToString(Describe(w));
+    }
+
     const MessageBoxContents contents = ReadMessageBox(box);
     EXPECT_EQ(Utf8(contents.title), "Tavro") << "title";
     EXPECT_EQ(Utf8(contents.text), "番号を今一度お確かめ下さい。") << "text";

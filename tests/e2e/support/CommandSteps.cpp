@@ -88,7 +88,7 @@ void StartWithWindow(const LaunchOptions& options, StartedProcess* process, HWND
 void ClickCommand(HWND window, int controlId) {
     const HWND button = GetDlgItem(window, controlId);
     ASSERT_NE(button, nullptr) << "no child with control id " << controlId;
-    ASSERT_EQ(Utf8(ClassNameOf(button)), "TavroPictureButton") << "class of control " << controlId;
+    ASSERT_EQ(Utf8(ClassNameOf(button)), "Button") << "class of control " << controlId;
     ASSERT_TRUE(IsWindowVisible(button) && IsWindowEnabled(button)) << "control " << controlId << " is not clickable";
     std::string error;
     RECT rect = {};

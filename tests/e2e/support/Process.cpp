@@ -94,18 +94,18 @@ bool WaitUntilNoProcessNamed(const std::wstring& exeFileName, std::chrono::milli
         timeout);
 }
 
-std::vector<std::wstring> ModuleNamesOf(DWORD processId) {
-    std::vector<std::wstring> names;
+std::vector<LoadedModule> ModulesOf(DWORD processId) {
+    std::vector<LoadedModule> modules;
     UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId));
     if (!snapshot) {
-        return names;
+        return modules;
     }
     MODULEENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Module32FirstW(snapshot.Get(), &entry); more; more = Module32NextW(snapshot.Get(), &entry)) {
-        names.push_back(Upper(entry.szModule));
+        modules.push_back({Upper(entry.szModule), Upper(entry.szExePath)});
     }
-    return names;
+    return modules;
 }
 
 }  // namespace e2e

@@ -51,7 +51,12 @@ class StartedProcess {
 // Waits until no process of that file name is left in the prefix; false at the deadline.
 bool WaitUntilNoProcessNamed(const std::wstring& exeFileName, std::chrono::milliseconds timeout);
 
-// The file names of the modules loaded in a running process, in capitals; empty when unreadable.
-std::vector<std::wstring> ModuleNamesOf(DWORD processId);
+struct LoadedModule {
+    std::wstring name;  // file name, in capitals
+    std::wstring path;  // full path, in capitals
+};
+
+// The modules loaded in a running process; empty when unreadable.
+std::vector<LoadedModule> ModulesOf(DWORD processId);
 
 }  // namespace e2e
