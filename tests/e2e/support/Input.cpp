@@ -58,23 +58,43 @@ INPUT KeyInput(WORD virtualKey, bool up) {
     return input;
 }
 
+// Under a Wine virtual desktop, moving the cursor warps the X pointer, and the X server answers
+// with a crossing event that the desktop's thread reads late and passes on as a mouse move to
+// where the pointer was before the warp: the cursor jumps back, a held button with it. The X
+// pointer itself stays where it was warped, so a second move there echoes that same place and
+// settles it. Two round trips to the desktop's thread let it read what the display has sent.
+void LetDesktopReadTheDisplay() {
+    for (int round = 0; round < 2; ++round) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL, kHandleBoundMs, &ignored);
+    }
+}
+
 bool CursorAt(POINT wanted) {
     POINT now = {};
     return GetCursorPos(&now) && now.x == wanted.x && now.y == wanted.y;
 }
 
 bool SendMouse(HWND window, DWORD flags, POINT screenPoint, std::string* error) {
-    if (!Send({MouseInput(flags | MOUSEEVENTF_MOVE, screenPoint)}, error)) {
-        return false;
+    // A move to where the cursor already is warps nothing, so a button event there echoes nothing.
+    constexpr int kMovesToSettle = 3;
+    for (int move = 0; move < kMovesToSettle; ++move) {
+        if (!Send({MouseInput((move == 0 ? flags : 0) | MOUSEEVENTF_MOVE, screenPoint)}, error)) {
+            return false;
+        }
+        if (!PollUntil([&] { return CursorAt(screenPoint); }, kCursorBound)) {
+            break;
+        }
+        LetDesktopReadTheDisplay();
+        if (CursorAt(screenPoint)) {
+            LetHandle(window);
+            return true;
+        }
     }
-    if (!PollUntil([&] { return CursorAt(screenPoint); }, kCursorBound)) {
-        POINT now = {};
-        GetCursorPos(&now);
-        Fail(error, "cursor expected at " + Describe(screenPoint) + ", is at " + Describe(now));
-        return false;
-    }
-    LetHandle(window);
-    return true;
+    POINT now = {};
+    GetCursorPos(&now);
+    Fail(error, "cursor expected at " + Describe(screenPoint) + ", is at " + Describe(now));
+    return false;
 }
 
 }  // namespace
