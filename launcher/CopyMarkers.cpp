@@ -1,7 +1,7 @@
 #include "launcher/CopyMarkers.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 namespace tavro {
 
@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t kMaxCopyNumberDigits = 4;
 
 // Explorer's words for a copy, English and Japanese.
-constexpr std::array<std::wstring_view, 2> kCopyWords = {L" - Copy", L" - \u30B3\u30D4\u30FC"};
+constexpr std::wstring_view kCopyWords[] = {L" - Copy", L" - \u30B3\u30D4\u30FC"};
 
 bool IsAsciiDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
@@ -45,9 +45,9 @@ std::size_t CopyMarkerLength(std::wstring_view name) {
     if (const std::size_t numbered = NumberedMarkerLength(name); numbered != 0) {
         return numbered;
     }
-    const auto word =
-        std::find_if(kCopyWords.begin(), kCopyWords.end(), [name](std::wstring_view w) { return EndsWith(name, w); });
-    return word == kCopyWords.end() ? 0 : word->size();
+    const auto* const word = std::find_if(std::begin(kCopyWords), std::end(kCopyWords),
+                                          [name](std::wstring_view w) { return EndsWith(name, w); });
+    return word == std::end(kCopyWords) ? 0 : word->size();
 }
 
 }  // namespace
