@@ -28,6 +28,7 @@
 #include "support/TopWindows.h"
 #include "support/UrlLog.h"
 #include "support/Wait.h"
+#include "platform/TemporaryName.h"
 
 namespace {
 
@@ -332,15 +333,15 @@ constexpr std::chrono::milliseconds kHold{1000};
 constexpr std::chrono::milliseconds kSettle{3000};
 constexpr int kAttempts = 10;
 
-// Where the program writes a copy before moving it into place.
-std::wstring TemporaryOf(const std::wstring& destination, DWORD processId) {
-    return destination + L"." + std::to_wstring(processId) + L".partial";
+// Where the program writes a copy before moving it into place: its folder, under the program's rule.
+std::wstring TemporaryOf(const std::wstring& folder, DWORD processId) {
+    return folder + L"\\" + tavro::TemporaryFileName(processId);
 }
 
 TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    e2e::FileGrabber reader(TemporaryOf(desktop_ + L"\\Tavro_5.exe", processId_), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, processId_), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     while (!reader.Grabbed() && attempts < kAttempts) {
@@ -362,7 +363,7 @@ TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
 TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
     const std::wstring copy = desktop_ + L"\\Tavro_5.exe";
-    e2e::FileGrabber reader(TemporaryOf(copy, process_.Id()), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, process_.Id()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     std::wstring answer;
@@ -380,9 +381,8 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     }
     const auto noTemporary = [&] {
         const Names names = e2e::NamesIn(desktop_);
-        return std::none_of(names.begin(), names.end(), [](const std::wstring& name) {
-            return name.size() > 8 && name.compare(name.size() - 8, 8, L".partial") == 0;
-        });
+        return std::none_of(names.begin(), names.end(),
+                            [](const std::wstring& name) { return tavro::ProcessIdOfTemporary(name).has_value(); });
     };
     e2e::PollUntil(noTemporary, kHold + kSettle);
     const Names left = e2e::NamesIn(desktop_);
