@@ -178,6 +178,15 @@ TEST_F(CopyToRoots, DesktopAtTheRootOfAShareOrADrive) {
         ASSERT_TRUE(CopyFileW(e2e::layout::kTavro, single.c_str(), FALSE))
             << "the premise: a plain CopyFileW to " << Utf8(single) << " works; " << e2e::DescribeError(GetLastError());
         ASSERT_TRUE(DeleteFileW(single.c_str())) << e2e::DescribeError(GetLastError());
+        if (row.listed[0] == L'\\') {
+            const std::wstring doubled = std::wstring(row.listed) + L"\\\\Tavro_1.exe";
+            SetLastError(0);
+            EXPECT_FALSE(CopyFileW(e2e::layout::kTavro, doubled.c_str(), FALSE))
+                << "the premise: Wine refuses " << Utf8(doubled) << "; the copy landed";
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME))
+                << "expected ERROR_INVALID_NAME; got " << e2e::DescribeError(GetLastError());
+            DeleteFileW(single.c_str());
+        }
         ASSERT_NO_FATAL_FAILURE(ExpectCopyLands(e2e::DownloadsFolder(), L"Tavro_1.exe", row.listed, L"Tavro_1.exe"));
         EXPECT_EQ(e2e::CompareFiles(*row.folder + L"\\Tavro_1.exe", e2e::layout::kTavro), "")
             << "the copy, seen in the folder the desktop maps to";
