@@ -480,10 +480,12 @@ class CopyWaiting : public CopyCommand {
         ASSERT_TRUE(GetFileAttributesExW(program_.c_str(), GetFileExInfoStandard, &data))
             << e2e::DescribeError(GetLastError());
         const ULONGLONG programSize = data.nFileSizeLow;
-        // Blind: a click that waits for the window to take it would sit out a frozen wait itself.
+        // The release is blind: waiting for the window to take it would sit out a frozen wait.
+        const HWND button = GetDlgItem(window_, e2e::command::kCopy);
         std::string error;
-        ASSERT_TRUE(e2e::BringToFront(window_, &error)) << error;
-        ASSERT_TRUE(ClickCopyBlindly(&error)) << "click on copy: " << error;
+        ASSERT_TRUE(e2e::PressLeftAt(button, e2e::ClientCentre(button), &error)) << "press on copy: " << error;
+        ASSERT_TRUE(e2e::ReleaseLeftBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), &error))
+            << "release on copy: " << error;
         const bool waiting = e2e::PollUntil(
             [&] {
                 for (const std::wstring& name : e2e::NamesIn(desktop_)) {

@@ -182,6 +182,10 @@ bool ClickScreenPointBlindly(POINT screenPoint, std::string* error) {
     return Send({MouseInput(MOUSEEVENTF_LEFTDOWN, screenPoint), MouseInput(MOUSEEVENTF_LEFTUP, screenPoint)}, error);
 }
 
+bool ReleaseLeftBlindly(POINT screenPoint, std::string* error) {
+    return Send({MouseInput(MOUSEEVENTF_MOVE, screenPoint), MouseInput(MOUSEEVENTF_LEFTUP, screenPoint)}, error);
+}
+
 bool ClickCentre(HWND window, std::string* error) {
     return ClickClientPoint(window, ClientCentre(window), error);
 }
