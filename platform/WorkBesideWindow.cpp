@@ -47,7 +47,16 @@ bool RunBesideWindow(HWND window, const CancellableWork& work) {
 
     std::optional<int> quit;
     const HANDLE handles[] = {thread.get()};
-    while (MsgWaitForMultipleObjectsEx(1, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjectsEx(1, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0) {
+            break;
+        }
+        if (woken == WAIT_FAILED) {
+            // Nothing left to pump with: at least never return before the work is done.
+            WaitForSingleObject(thread.get(), INFINITE);
+            break;
+        }
         quit = PumpUntilQuit();
         if (quit) {
             job.cancelled.store(true);
