@@ -1,11 +1,15 @@
 #include "launcher/FileNumber.h"
 
+#include "launcher/CopyMarkers.h"
+
 #include <algorithm>
 #include <iterator>
 
 namespace tavro {
 
 std::wstring FileNumberFromProgramName(std::wstring_view programName) {
+    // A second download or an Explorer copy must not add its copy number to the customer's number.
+    programName = WithoutCopyMarkers(programName);
     const std::size_t underscore = programName.find(L'_');
     const std::wstring_view tail =
         underscore == std::wstring_view::npos ? programName : programName.substr(underscore + 1);

@@ -2,11 +2,20 @@
 
 #include <windows.h>
 
+#include "platform/TemporaryName.h"
 #include "platform/UniqueHandle.h"
 
 namespace tavro {
 
 namespace {
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static constexpr bool kHasInvalidValue = true;
+    static Handle InvalidValue() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle handle) noexcept { FindClose(handle); }
+};
+using UniqueFind = UniqueResource<FindHandleTraits>;
 
 UniqueHandle OpenForIdentity(const std::wstring& path) {
     return UniqueHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
@@ -27,14 +36,41 @@ bool SameFile(const std::wstring& first, const std::wstring& second) {
            infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
-std::wstring TemporarySibling(const std::wstring& destination) {
-    return destination + L"." + std::to_wstring(GetCurrentProcessId()) + L".partial";
+// A process we may not open is someone else's, and running.
+bool IsRunning(DWORD processId) {
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process) {
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// A run that was ended while its copy waited (Task Manager, logoff) cannot clear up after itself.
+// Our own id on a temporary is a leftover too: this process writes one only while it copies.
+void RemoveStaleTemporaries(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    const UniqueFind search(FindFirstFileW((folder + kTemporaryPattern).c_str(), &found));
+    if (!search) {
+        return;
+    }
+    const DWORD self = GetCurrentProcessId();
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            continue;
+        }
+        const std::optional<unsigned long> owner = ProcessIdOfTemporary(found.cFileName);
+        if (owner && (*owner == self || !IsRunning(*owner))) {
+            // Best effort: whatever still holds it open, the next copy tries again.
+            DeleteFileW((folder + found.cFileName).c_str());
+        }
+    } while (FindNextFileW(search.get(), &found));
 }
 
 // A new file on the desktop is opened at once by others (the shell reading its icon, a virus
-// scanner), often without letting it be renamed or deleted meanwhile; give them a moment.
+// scanner), often without letting it be renamed or deleted meanwhile; give them a moment, unless
+// the program is ending.
 template <typename Attempt>
-bool RetryWhileInUse(Attempt attempt) {
+bool RetryWhileInUse(const std::atomic<bool>& cancelled, Attempt attempt) {
     constexpr ULONGLONG kPatienceMs = 3000;
     constexpr DWORD kPauseMs = 50;
     const ULONGLONG deadline = GetTickCount64() + kPatienceMs;
@@ -45,20 +81,30 @@ bool RetryWhileInUse(Attempt attempt) {
         const DWORD error = GetLastError();
         const bool inUse =
             error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
-        if (!inUse || GetTickCount64() >= deadline) {
+        if (!inUse || cancelled.load() || GetTickCount64() >= deadline) {
             return false;
         }
         Sleep(kPauseMs);
     }
 }
 
-void RemoveTemporary(const std::wstring& temporary) {
-    RetryWhileInUse([&] { return DeleteFileW(temporary.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND; });
+void RemoveTemporary(const std::wstring& temporary, const std::atomic<bool>& cancelled) {
+    RetryWhileInUse(cancelled,
+                    [&] { return DeleteFileW(temporary.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND; });
 }
 
 }  // namespace
 
-bool CopyFileThroughTemporary(const std::wstring& source, const std::wstring& destination) {
+bool CopyFileThroughTemporary(const std::wstring& source,
+                              const std::wstring& destination,
+                              const std::atomic<bool>& cancelled) {
+    const std::size_t separator = destination.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return false;
+    }
+    const std::wstring folder = destination.substr(0, separator + 1);
+    RemoveStaleTemporaries(folder);
+
     if (SameFile(source, destination)) {
         return false;
     }
@@ -68,17 +114,17 @@ bool CopyFileThroughTemporary(const std::wstring& source, const std::wstring& de
         return false;
     }
 
-    const std::wstring temporary = TemporarySibling(destination);
+    const std::wstring temporary = folder + TemporaryFileName(GetCurrentProcessId());
     if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE)) {
-        RemoveTemporary(temporary);
+        RemoveTemporary(temporary, cancelled);
         return false;
     }
-    const bool moved = RetryWhileInUse([&] {
+    const bool moved = RetryWhileInUse(cancelled, [&] {
         return MoveFileExW(temporary.c_str(), destination.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     });
     if (!moved) {
-        RemoveTemporary(temporary);
+        RemoveTemporary(temporary, cancelled);
     }
     return moved;
 }

@@ -32,6 +32,8 @@ class Platform {
     virtual std::wstring ProgramFolder() const = 0;
     // File name the executable was started under, without its extension.
     virtual std::wstring ProgramName() const = 0;
+    // Full path of the running executable file, extension and all.
+    virtual std::wstring ProgramPath() const = 0;
     // Caption of a message box shown without a title of its own.
     virtual std::wstring ProgramTitle() const = 0;
 
@@ -41,6 +43,8 @@ class Platform {
     // Hands url to the shell's "open" verb; nothing reports whether a browser came up.
     virtual void OpenUrl(const std::wstring& url) = 0;
     // Copies a file, replacing any file at destination; true when destination now holds the copy.
+    // The window keeps answering meanwhile, though it takes no clicks, so the program may be ended
+    // before this returns (HasEnded); the copy then gives up and returns false.
     virtual bool CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
     // Modal message box with one OK button; without a title it bears ProgramTitle().
     virtual void ShowMessage(const std::wstring& prompt,
@@ -48,6 +52,8 @@ class Platform {
                              const std::optional<std::wstring>& title = std::nullopt) = 0;
     // Ends the program: no handler runs after it. Where this returns, the caller returns at once.
     virtual void EndProgram() = 0;
+    // True once EndProgram has run.
+    virtual bool HasEnded() const = 0;
 };
 
 }  // namespace tavro

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/FileCopy.h"
+#include "platform/WorkBesideWindow.h"
 #include "resources/resource.h"
 
 namespace tavro {
@@ -30,7 +31,7 @@ std::wstring RunningModulePath() {
 
 }  // namespace
 
-Win32Platform::Win32Platform() : module_(SplitModulePath(RunningModulePath())) {}
+Win32Platform::Win32Platform() : modulePath_(RunningModulePath()), module_(SplitModulePath(modulePath_)) {}
 
 long Win32Platform::QueryDesktopFolder(PathBuffer& buffer) {
     // The current user's desktop at its current location, not the shared or the default one.
@@ -59,7 +60,10 @@ void Win32Platform::OpenUrl(const std::wstring& url) {
 }
 
 bool Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
-    return CopyFileThroughTemporary(source, destination);
+    // The copy may wait seconds for a file someone else holds: the window must not freeze meanwhile.
+    return RunBesideWindow(window_, [&source, &destination](const std::atomic<bool>& cancelled) {
+        return CopyFileThroughTemporary(source, destination, cancelled);
+    });
 }
 
 void Win32Platform::ShowMessage(const std::wstring& prompt,

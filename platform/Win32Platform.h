@@ -18,10 +18,10 @@ class Win32Platform final : public Platform {
     // The main window: owner of message boxes and of whatever the shell shows. Borrowed. The start
     // from the desktop makes no window: its message box and the shell then have no owner.
     void AttachWindow(HWND window) noexcept { window_ = window; }
-    bool HasEnded() const noexcept { return ended_; }
 
     std::wstring ProgramFolder() const override { return module_.folder; }
     std::wstring ProgramName() const override { return module_.name; }
+    std::wstring ProgramPath() const override { return modulePath_; }
     std::wstring ProgramTitle() const override { return L"Tavro"; }
 
     long QueryDesktopFolder(PathBuffer& buffer) override;
@@ -31,8 +31,10 @@ class Win32Platform final : public Platform {
                      MessageStyle style,
                      const std::optional<std::wstring>& title = std::nullopt) override;
     void EndProgram() override;
+    bool HasEnded() const override { return ended_; }
 
   private:
+    std::wstring modulePath_;
     ModulePathParts module_;
     // Entered before the first URL goes to the shell, on the window thread, and kept to the end.
     std::optional<ComApartment> com_;

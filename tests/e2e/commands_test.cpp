@@ -23,11 +23,13 @@
 #include "support/HostShell.h"
 #include "support/Input.h"
 #include "support/Layout.h"
+#include "support/MessageBoxReader.h"
 #include "support/Session.h"
 #include "support/Text.h"
 #include "support/TopWindows.h"
 #include "support/UrlLog.h"
 #include "support/Wait.h"
+#include "platform/TemporaryName.h"
 
 namespace {
 
@@ -154,6 +156,57 @@ TEST_F(CopyCommand, RunningFileWithOtherExtension) {
         ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
     }
     EXPECT_EQ(Printed(e2e::NamesIn(downloads_)), Printed({L"Tavro_5.bin", L"Tavro_5.com"})) << "Downloads contents";
+}
+
+// The copy is of the running file itself. Started under another extension beside an unrelated
+// "<name>.exe", the program once copied that other file and called it a success.
+TEST_F(CopyCommand, CopiesTheRunningFileNotItsNamesake) {
+    struct Row {
+        const wchar_t* running;
+        bool namesakeBeside;  // an unrelated Tavro_4.exe in the same folder
+        bool copies;          // else the failure message, and nothing on the desktop
+    };
+    const Row rows[] = {
+        {L"Tavro_4.scr", true, false},
+        {L"Tavro_4", true, false},
+        {L"Tavro_4.EXE", false, true},  // ".exe" in any case is the running file's own extension
+    };
+    const std::string namesake = "an unrelated program that happens to be called Tavro_4.exe";
+    int index = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE("started as " + Utf8(row.running));
+        const std::wstring folder = downloads_ + L"\\row" + std::to_wstring(++index);
+        ASSERT_TRUE(e2e::CreateFolderTree(folder)) << Utf8(folder);
+        std::string error;
+        Names expectedThere = {row.running};
+        if (row.namesakeBeside) {
+            ASSERT_TRUE(e2e::WriteWholeFile(folder + L"\\Tavro_4.exe", namesake, &error)) << error;
+            expectedThere.push_back(L"Tavro_4.exe");
+            std::sort(expectedThere.begin(), expectedThere.end());
+        }
+        program_ = e2e::InstallTavro(folder, row.running, &error);
+        ASSERT_FALSE(program_.empty()) << error;
+        ASSERT_NO_FATAL_FAILURE(e2e::command::StartWithWindow({program_}, &process_, &window_));
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(row.copies ? kCopiedText : kCopyFailedText));
+        if (row.copies) {
+            EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_4.exe"}))
+                << "desktop contents: " << e2e::DescribeFolder(desktop_);
+            EXPECT_EQ(e2e::CompareFiles(desktop_ + L"\\Tavro_4.exe", program_), "")
+                << "the desktop copy against the running file";
+        } else {
+            EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
+                << "desktop contents: " << e2e::DescribeFolder(desktop_);
+        }
+        EXPECT_EQ(Printed(e2e::NamesIn(folder)), Printed(expectedThere)) << "contents of " << Utf8(folder);
+        if (row.namesakeBeside) {
+            EXPECT_EQ(e2e::ReadWholeFile(folder + L"\\Tavro_4.exe", &error).value_or(error), namesake)
+                << "the unrelated Tavro_4.exe";
+        }
+        ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+        for (const std::wstring& name : e2e::NamesIn(desktop_)) {
+            DeleteFileW((desktop_ + L"\\" + name).c_str());
+        }
+    }
 }
 
 class CopyWithoutDesktop : public CopyCommand {
@@ -332,15 +385,15 @@ constexpr std::chrono::milliseconds kHold{1000};
 constexpr std::chrono::milliseconds kSettle{3000};
 constexpr int kAttempts = 10;
 
-// Where the program writes a copy before moving it into place.
-std::wstring TemporaryOf(const std::wstring& destination, DWORD processId) {
-    return destination + L"." + std::to_wstring(processId) + L".partial";
+// Where the program writes a copy before moving it into place: its folder, under the program's rule.
+std::wstring TemporaryOf(const std::wstring& folder, DWORD processId) {
+    return folder + L"\\" + tavro::TemporaryFileName(processId);
 }
 
 TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    e2e::FileGrabber reader(TemporaryOf(desktop_ + L"\\Tavro_5.exe", processId_), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, processId_), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     while (!reader.Grabbed() && attempts < kAttempts) {
@@ -362,7 +415,7 @@ TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
 TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
     const std::wstring copy = desktop_ + L"\\Tavro_5.exe";
-    e2e::FileGrabber reader(TemporaryOf(copy, process_.Id()), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, process_.Id()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     std::wstring answer;
@@ -380,9 +433,8 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     }
     const auto noTemporary = [&] {
         const Names names = e2e::NamesIn(desktop_);
-        return std::none_of(names.begin(), names.end(), [](const std::wstring& name) {
-            return name.size() > 8 && name.compare(name.size() - 8, 8, L".partial") == 0;
-        });
+        return std::none_of(names.begin(), names.end(),
+                            [](const std::wstring& name) { return tavro::ProcessIdOfTemporary(name).has_value(); });
     };
     e2e::PollUntil(noTemporary, kHold + kSettle);
     const Names left = e2e::NamesIn(desktop_);
@@ -399,6 +451,161 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
             EXPECT_EQ(e2e::CompareFiles(copy, program_), "") << "the copy an earlier round made";
         }
     }
+    ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+}
+
+// Another program holds the desktop file open (no delete sharing, as the shell or a virus scanner
+// may), so the copy waits for it to let go. Meanwhile the window keeps answering but takes no
+// second click, ending the program ends the wait, and what a run ended from outside leaves
+// behind is cleared by the next copy.
+class CopyWaiting : public CopyCommand {
+  protected:
+    // Longer than the program, so a copy that did not replace it would show.
+    void PutOlderCopyOnDesktop() {
+        std::string error;
+        ASSERT_TRUE(e2e::WriteWholeFile(copy_, older_, &error)) << error;
+    }
+
+    void Hold() {
+        holder_.Reset(CreateFileW(copy_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder_) << "cannot open " << Utf8(copy_) << ": " << e2e::DescribeError(GetLastError());
+    }
+
+    void LetGo() { holder_.Reset(); }
+
+    // Clicks copy and waits until the copy is whole beside the held file and waiting to replace it.
+    void ClickCopyAndWaitForTheWait() {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        ASSERT_TRUE(GetFileAttributesExW(program_.c_str(), GetFileExInfoStandard, &data))
+            << e2e::DescribeError(GetLastError());
+        const ULONGLONG programSize = data.nFileSizeLow;
+        // The release is blind: waiting for the window to take it would sit out a frozen wait.
+        const HWND button = GetDlgItem(window_, e2e::command::kCopy);
+        std::string error;
+        ASSERT_TRUE(e2e::PressLeftAt(button, e2e::ClientCentre(button), &error)) << "press on copy: " << error;
+        ASSERT_TRUE(e2e::ReleaseLeftBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), &error))
+            << "release on copy: " << error;
+        const bool waiting = e2e::PollUntil(
+            [&] {
+                for (const std::wstring& name : e2e::NamesIn(desktop_)) {
+                    WIN32_FILE_ATTRIBUTE_DATA found = {};
+                    if (name != L"Tavro_5.exe" &&
+                        GetFileAttributesExW((desktop_ + L"\\" + name).c_str(), GetFileExInfoStandard, &found) &&
+                        found.nFileSizeLow == programSize) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            e2e::kStartBound);
+        ASSERT_TRUE(waiting) << "no whole temporary copy beside the held file; desktop contents: "
+                             << e2e::DescribeFolder(desktop_);
+    }
+
+    bool ClickCopyBlindly(std::string* error) {
+        const HWND button = GetDlgItem(window_, e2e::command::kCopy);
+        return e2e::ClickScreenPointBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), error);
+    }
+
+    void ExpectWindowAnswers() {
+        const auto started = std::chrono::steady_clock::now();
+        DWORD_PTR ignored = 0;
+        const LRESULT answered = SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &ignored);
+        const auto took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        EXPECT_NE(answered, 0) << "the window did not answer within " << kAnswerBoundMs
+                               << " ms while the copy waited (waited " << took.count() << " ms)";
+    }
+
+    static constexpr UINT kAnswerBoundMs = 500;
+    std::wstring copy_;
+    std::string older_;
+    e2e::UniqueFile holder_;
+};
+
+TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {
+    copy_ = desktop_ + L"\\Tavro_5.exe";
+    std::string error;
+    const std::optional<std::string> tavro = e2e::ReadWholeFile(e2e::layout::kTavro, &error);
+    ASSERT_TRUE(tavro.has_value()) << error;
+    older_ = std::string(tavro->size() + 4096, 'o');
+
+    enum class During { SecondClickThenLetGo, CloseTheWindow, EndTheProcess };
+    struct Row {
+        const char* what;
+        During during;
+    };
+    // Ending the process from outside comes last: what it leaves is for the copy after the table.
+    const Row rows[] = {
+        {"a second click, then the holder lets go", During::SecondClickThenLetGo},
+        {"the window is closed (WM_CLOSE, as Task Manager's End task sends it)", During::CloseTheWindow},
+        {"the process is ended from outside (TerminateProcess)", During::EndTheProcess},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_NO_FATAL_FAILURE(PutOlderCopyOnDesktop());
+        ASSERT_NO_FATAL_FAILURE(Hold());
+        ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
+        ASSERT_NO_FATAL_FAILURE(ClickCopyAndWaitForTheWait());
+        ExpectWindowAnswers();
+        switch (row.during) {
+            case During::SecondClickThenLetGo: {
+                ASSERT_TRUE(ClickCopyBlindly(&error)) << "second click: " << error;
+                e2e::PollUntil([] { return false; }, std::chrono::milliseconds(300));
+                LetGo();
+                ASSERT_NO_FATAL_FAILURE(e2e::command::ExpectCopyAnswer(process_.Id(), window_, kCopiedText));
+                const HWND second = e2e::WaitForMessageBox(process_.Id(), std::chrono::milliseconds(1500));
+                EXPECT_EQ(second, nullptr) << "a second answer came: the second click started another copy; "
+                                           << e2e::ToString(e2e::Describe(second));
+                if (second != nullptr) {
+                    std::wstring ignored;
+                    ASSERT_NO_FATAL_FAILURE(e2e::command::ReadCopyAnswer(process_.Id(), window_, &ignored));
+                }
+                EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
+                    << "desktop contents: " << e2e::DescribeFolder(desktop_);
+                EXPECT_EQ(e2e::CompareFiles(copy_, program_), "") << "the desktop copy against the running file";
+                ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+                break;
+            }
+            case During::CloseTheWindow: {
+                ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0)) << e2e::DescribeError(GetLastError());
+                const e2e::WindowHistory history =
+                    e2e::WatchWindowsUntilExit(process_.Handle(), process_.Id(), e2e::command::kCloseBound);
+                LetGo();
+                ASSERT_TRUE(history.exited)
+                    << "expected the program to end within " << e2e::command::kCloseBound.count() << " ms of WM_CLOSE";
+                EXPECT_EQ(history.exitCode, 0u) << "exit code";
+                std::vector<e2e::WindowInfo> others;
+                for (const e2e::WindowInfo& info : history.seen) {
+                    if (info.visible && info.handle != window_) {
+                        others.push_back(info);
+                    }
+                }
+                EXPECT_TRUE(others.empty()) << "expected no other window; seen: " << e2e::ToString(others);
+                EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
+                    << "desktop contents: " << e2e::DescribeFolder(desktop_);
+                EXPECT_EQ(e2e::ReadWholeFile(copy_, &error).value_or(error), older_) << "the held file";
+                break;
+            }
+            case During::EndTheProcess: {
+                process_.Terminate();
+                ASSERT_FALSE(process_.IsRunning()) << "the process did not end";
+                LetGo();
+                ASSERT_EQ(e2e::NamesIn(desktop_).size(), 2u)
+                    << "the premise: a run ended during the wait leaves its temporary; desktop contents: "
+                    << e2e::DescribeFolder(desktop_);
+                break;
+            }
+        }
+    }
+
+    // The next run's copy, with nobody holding anything, clears what the ended run left.
+    ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedText));
+    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
+        << "desktop contents after the next copy: " << e2e::DescribeFolder(desktop_);
+    EXPECT_EQ(e2e::CompareFiles(copy_, program_), "") << "the desktop copy against the running file";
     ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
 }
 

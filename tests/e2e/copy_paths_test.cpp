@@ -13,8 +13,12 @@
 #include "support/CommandSteps.h"
 #include "support/FileCompare.h"
 #include "support/Folders.h"
+#include "support/HostShell.h"
+#include "support/Layout.h"
 #include "support/Process.h"
+#include "support/Session.h"
 #include "support/Text.h"
+#include "support/Wait.h"
 
 namespace {
 
@@ -93,6 +97,101 @@ TEST_F(CopyPaths, DesktopInJapaneseFolderWithBackslashTrailBytes) {
 
 TEST_F(CopyPaths, DesktopOutsideCodePage932) {
     ExpectCopyLandsOnDesktopAt(profile_ + L"\\Zoë Ελλάδα\\Desktop");
+}
+
+// Desktops that are the root of something: a mapped drive, a network share. Wine maps a drive
+// letter through a link in the prefix's dosdevices folder, and \\server\share through
+// dosdevices/unc/server/share; the cases make both point into the profile.
+class CopyToRoots : public CopyPaths {
+  protected:
+    // Makes device (a path under dosdevices: "s:" or "unc/srv/share") name folder, which it creates.
+    void MapToFolder(const std::wstring& device, const std::wstring& folder) {
+        ASSERT_TRUE(e2e::CreateFolderTree(folder)) << "cannot create " << Utf8(folder);
+        const std::wstring target = e2e::UnixPathOf(folder);
+        ASSERT_FALSE(target.empty()) << "no Unix path for " << Utf8(folder);
+        const std::wstring done = profile_ + L"\\mapped-" + std::to_wstring(++mapped_);
+        // The prefix's own path comes from the environment Wine passes on to the script.
+        const std::wstring devices = L"$WINEPREFIX/dosdevices/";
+        const std::size_t slash = device.rfind(L'/');
+        const std::wstring parent = devices + (slash == std::wstring::npos ? L"" : device.substr(0, slash));
+        const std::wstring profile = e2e::ShellQuoted(e2e::UnixPathOf(profile_));
+        const std::wstring script = L"mkdir -p " + parent + L" && ln -sfn " + e2e::ShellQuoted(target) + L" " +
+                                    devices + device + L"; echo $? >" + profile + L"/done.tmp; mv " + profile +
+                                    L"/done.tmp " + e2e::ShellQuoted(e2e::UnixPathOf(done));
+        std::string error;
+        ASSERT_TRUE(e2e::StartShellScript(script, &error)) << error;
+        ASSERT_TRUE(e2e::PollUntil([&] { return e2e::FileExists(done); }, e2e::kEndBound))
+            << "linking " << Utf8(device) << " did not finish within " << e2e::kEndBound.count() << " ms";
+        ASSERT_EQ(e2e::ReadWholeFile(done, &error).value_or(error), "0\n") << "exit status of linking " << Utf8(device);
+        DeleteFileW(done.c_str());
+    }
+
+    int mapped_ = 0;
+};
+
+// The temporary copy once had the destination's name with ".<pid>.partial" added: past 255
+// characters for a program name of 244, so such a program could not be copied at all.
+TEST_F(CopyToRoots, LongProgramNamesOntoADriveRootDesktop) {
+    ASSERT_NO_FATAL_FAILURE(MapToFolder(L"s:", profile_ + L"\\Mapped Desktop"));
+    ASSERT_NO_FATAL_FAILURE(MapToFolder(L"t:", profile_ + L"\\Mapped Downloads"));
+    e2e::DesktopRedirect redirect(L"S:\\");
+    ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+    ASSERT_EQ(Utf8(e2e::DesktopFolder()), "S:\\") << "desktop folder as the shell reports it";
+    // 244 characters, as the fault was found; 255, the longest a file name may be.
+    for (const std::size_t length : {244u, 255u}) {
+        const std::wstring name = L"Tavro_" + std::wstring(length - 10, L'7') + L".exe";
+        SCOPED_TRACE("a name of " + std::to_string(name.size()) + " characters");
+        const std::wstring plain = L"S:\\" + name;
+        ASSERT_TRUE(CopyFileW(e2e::layout::kTavro, plain.c_str(), FALSE))
+            << "the premise: a plain CopyFileW of that name onto the desktop works; "
+            << e2e::DescribeError(GetLastError());
+        ASSERT_TRUE(DeleteFileW(plain.c_str())) << e2e::DescribeError(GetLastError());
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyLands(L"T:", name, L"S:", name));
+        DeleteFileW(plain.c_str());
+        DeleteFileW((L"T:\\" + name).c_str());
+    }
+}
+
+// Joined with a doubled separator, a desktop at the root of a share names "\\srv\share\\x.exe",
+// which Wine rejects (error 123); a drive root must go on working.
+TEST_F(CopyToRoots, DesktopAtTheRootOfAShareOrADrive) {
+    const std::wstring shareFolder = profile_ + L"\\Share";
+    const std::wstring driveFolder = profile_ + L"\\Mapped Desktop";
+    ASSERT_NO_FATAL_FAILURE(MapToFolder(L"unc/srv/share", shareFolder));
+    ASSERT_NO_FATAL_FAILURE(MapToFolder(L"s:", driveFolder));
+    struct Row {
+        const wchar_t* desktop;  // as the shell reports it
+        const wchar_t* listed;   // the same folder, spelled for listing it
+        const std::wstring* folder;
+    };
+    const Row rows[] = {
+        {L"\\\\srv\\share", L"\\\\srv\\share", &shareFolder},
+        {L"\\\\srv\\share\\", L"\\\\srv\\share", &shareFolder},
+        {L"S:\\", L"S:", &driveFolder},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("desktop " + Utf8(row.desktop));
+        e2e::DesktopRedirect redirect(row.desktop);
+        ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+        ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(row.desktop)) << "desktop folder as the shell reports it";
+        const std::wstring single = std::wstring(row.listed) + L"\\Tavro_1.exe";
+        ASSERT_TRUE(CopyFileW(e2e::layout::kTavro, single.c_str(), FALSE))
+            << "the premise: a plain CopyFileW to " << Utf8(single) << " works; " << e2e::DescribeError(GetLastError());
+        ASSERT_TRUE(DeleteFileW(single.c_str())) << e2e::DescribeError(GetLastError());
+        if (row.listed[0] == L'\\') {
+            const std::wstring doubled = std::wstring(row.listed) + L"\\\\Tavro_1.exe";
+            SetLastError(0);
+            EXPECT_FALSE(CopyFileW(e2e::layout::kTavro, doubled.c_str(), FALSE))
+                << "the premise: Wine refuses " << Utf8(doubled) << "; the copy landed";
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME))
+                << "expected ERROR_INVALID_NAME; got " << e2e::DescribeError(GetLastError());
+            DeleteFileW(single.c_str());
+        }
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyLands(e2e::DownloadsFolder(), L"Tavro_1.exe", row.listed, L"Tavro_1.exe"));
+        EXPECT_EQ(e2e::CompareFiles(*row.folder + L"\\Tavro_1.exe", e2e::layout::kTavro), "")
+            << "the copy, seen in the folder the desktop maps to";
+        DeleteFileW(single.c_str());
+    }
 }
 
 }  // namespace

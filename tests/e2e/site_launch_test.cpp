@@ -68,6 +68,14 @@ TEST_F(DesktopLaunch, SkipsSpaces) {
     ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"123"));
 }
 
+// A second download of the same file, as Chrome and Edge name it: the copy number is not part
+// of the customer's number.
+TEST_F(DesktopLaunch, IgnoresTheCopyNumberOfASecondDownload) {
+    const auto start = OnDesktop(L"Tavro_12345 (1).exe");
+    ASSERT_FALSE(start.program.empty());
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"12345"));
+}
+
 // cmd.exe would run "calc" after "&"; the shell must see the launch URL and nothing else.
 TEST_F(DesktopLaunch, AmpersandCannotAddACommand) {
     const auto start = OnDesktop(L"Tavro_12 &calc.exe");

@@ -11,7 +11,7 @@ using fake::FakePlatform;
 constexpr const wchar_t* kCopied = L"デスクトップにコピーしました。";
 constexpr const wchar_t* kCopyFailed = L"デスクトップにコピーできませんでした。";
 
-TEST(CopyCommand, CopiesTheProgramUnderItsOwnNameAndSaysSo) {
+TEST(CopyCommand, CopiesTheRunningFileUnderItsOwnNameAndSaysSo) {
     FakePlatform platform;
     platform.programFolder = L"C:\\Users\\hana\\Downloads";
     platform.programName = L"Tavro_12345";
@@ -20,8 +20,8 @@ TEST(CopyCommand, CopiesTheProgramUnderItsOwnNameAndSaysSo) {
     CopyCommand_Click(platform);
 
     ASSERT_EQ(platform.copies.size(), 1u);
-    EXPECT_EQ(platform.copies[0].source, L"C:\\Users\\hana\\Downloads\\\\Tavro_12345.exe");
-    EXPECT_EQ(platform.copies[0].destination, L"C:\\Users\\hana\\Desktop\\\\Tavro_12345.exe");
+    EXPECT_EQ(platform.copies[0].source, L"C:\\Users\\hana\\Downloads\\Tavro_12345.exe");
+    EXPECT_EQ(platform.copies[0].destination, L"C:\\Users\\hana\\Desktop\\Tavro_12345.exe");
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].prompt, kCopied);
     EXPECT_EQ(platform.messages[0].style, MessageStyle::Plain);
@@ -51,28 +51,82 @@ TEST(CopyCommand, CanBeUsedAgainAndAgain) {
     EXPECT_EQ(platform.messages[1].prompt, kCopied);
 }
 
-TEST(CopyCommand, AlwaysNamesTheCopyDotExe) {
-    // Whatever the running file's real extension, both paths end in ".exe"; a file that
-    // does not then exist makes the copy fail, which the user is told.
-    FakePlatform platform;
-    platform.programName = L"Tavro_5.v2";
-    CopyCommand_Click(platform);
-    ASSERT_EQ(platform.copies.size(), 1u);
-    EXPECT_EQ(platform.copies[0].source, L"C:\\Users\\hana\\Downloads\\\\Tavro_5.v2.exe");
-    EXPECT_EQ(platform.copies[0].destination, L"C:\\Users\\hana\\Desktop\\\\Tavro_5.v2.exe");
+// Only a running file whose own extension is ".exe" is copied, and always under "<name>.exe".
+// Under any other extension "<name>.exe" beside it would be some other file: nothing is copied.
+TEST(CopyCommand, CopiesOnlyARunningFileNamedDotExe) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* extension;
+        const wchar_t* copiedAs;  // null: no copy, the failure message
+    };
+    const Case cases[] = {
+        {L"Tavro_5", L".exe", L"Tavro_5.exe"}, {L"Tavro_5", L".EXE", L"Tavro_5.exe"},
+        {L"Tavro_5", L".eXe", L"Tavro_5.exe"}, {L"Tavro_5.v2", L".exe", L"Tavro_5.v2.exe"},
+        {L"Tavro_5", L".scr", nullptr},        {L"Tavro_5", L"", nullptr},
+        {L"Tavro_5.exe", L".bak", nullptr},    {L"Tavro_5", L".ex", nullptr},
+        {L"Tavro_5", L".exe ", nullptr},       {L"Tavro_5", L".\uFF45\uFF58\uFF45", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.name) + c.extension));
+        FakePlatform platform;
+        platform.programName = c.name;
+        platform.programExtension = c.extension;
+        CopyCommand_Click(platform);
+        if (c.copiedAs != nullptr) {
+            ASSERT_EQ(platform.copies.size(), 1u);
+            EXPECT_EQ(platform.copies[0].source, platform.ProgramPath());
+            EXPECT_EQ(platform.copies[0].destination, std::wstring(L"C:\\Users\\hana\\Desktop\\") + c.copiedAs);
+        } else {
+            EXPECT_EQ(platform.copies.size(), 0u) << "no file may be touched";
+        }
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].prompt, c.copiedAs != nullptr ? kCopied : kCopyFailed);
+    }
 }
 
-TEST(CopyCommand, FromADriveRootOrWithoutADesktop) {
+TEST(CopyCommand, JoinsEachKindOfDesktopFolderWithOneSeparator) {
+    struct Case {
+        const wchar_t* desktop;
+        const wchar_t* destination;
+    };
+    const Case cases[] = {
+        {L"D:\\", L"D:\\Tavro_12345.exe"},
+        {L"\\\\srv\\share", L"\\\\srv\\share\\Tavro_12345.exe"},
+        {L"\\\\srv\\share\\", L"\\\\srv\\share\\Tavro_12345.exe"},
+        {L"C:\\Users\\hana\\Desktop", L"C:\\Users\\hana\\Desktop\\Tavro_12345.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.desktop)));
+        FakePlatform platform;
+        platform.programFolder = L"E:\\";
+        platform.desktopFolder = c.desktop;
+        CopyCommand_Click(platform);
+        ASSERT_EQ(platform.copies.size(), 1u);
+        EXPECT_EQ(platform.copies[0].source, L"E:\\Tavro_12345.exe");
+        EXPECT_EQ(platform.copies[0].destination, c.destination);
+    }
+}
+
+// "" joined with the name would be "\Tavro_12345.exe": the root of the current drive.
+TEST(CopyCommand, WithoutADesktopCopiesNothing) {
     FakePlatform platform;
-    platform.programFolder = L"E:\\";
     platform.desktopStatus = 1;
-    platform.copySucceeds = false;  // what Windows does with a path that starts "\\\\"
     CopyCommand_Click(platform);
-    ASSERT_EQ(platform.copies.size(), 1u);
-    EXPECT_EQ(platform.copies[0].source, L"E:\\\\\\Tavro_12345.exe");
-    EXPECT_EQ(platform.copies[0].destination, L"\\\\Tavro_12345.exe");
+    EXPECT_EQ(platform.copies.size(), 0u);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].prompt, kCopyFailed);
+}
+
+TEST(CopyCommand, EndedWhileTheCopyRunsSaysNothing) {
+    FakePlatform platform;
+    platform.endedDuringCopy = true;
+    CopyCommand_Click(platform);
+    EXPECT_EQ(platform.copies.size(), 1u);
+    EXPECT_TRUE(platform.ended);
+    EXPECT_TRUE(platform.messages.empty())
+        << "first message: "
+        << ::testing::PrintToString(platform.messages.empty() ? std::wstring() : platform.messages[0].prompt);
+    EXPECT_EQ(platform.callsAfterEnd, 0);
 }
 
 }  // namespace

@@ -26,10 +26,14 @@ class FakePlatform final : public Platform {
     // What the system reports.
     std::wstring programFolder = L"C:\\Users\\hana\\Downloads";
     std::wstring programName = L"Tavro_12345";
+    // The running file's own extension: ProgramPath() is the folder, the name and this.
+    std::wstring programExtension = L".exe";
     long desktopStatus = 0;
     std::wstring desktopFolder = L"C:\\Users\\hana\\Desktop";
     bool desktopTerminated = true;
     bool copySucceeds = true;
+    // The user ends the program (close box, logoff) while the copy is under way: the copy gives up.
+    bool endedDuringCopy = false;
 
     // What happened.
     std::vector<std::wstring> openedUrls;
@@ -41,6 +45,10 @@ class FakePlatform final : public Platform {
 
     std::wstring ProgramFolder() const override { return programFolder; }
     std::wstring ProgramName() const override { return programName; }
+    std::wstring ProgramPath() const override {
+        const bool rooted = !programFolder.empty() && programFolder.back() == L'\\';
+        return programFolder + (rooted ? L"" : L"\\") + programName + programExtension;
+    }
     std::wstring ProgramTitle() const override { return L"Tavro"; }
 
     long QueryDesktopFolder(PathBuffer& buffer) override {
@@ -64,6 +72,10 @@ class FakePlatform final : public Platform {
     bool CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override {
         NoteCall();
         copies.push_back({source, destination});
+        if (endedDuringCopy) {
+            EndProgram();
+            return false;
+        }
         return copySucceeds;
     }
 
@@ -78,6 +90,8 @@ class FakePlatform final : public Platform {
         NoteCall();
         ended = true;
     }
+
+    bool HasEnded() const override { return ended; }
 
   private:
     void NoteCall() {

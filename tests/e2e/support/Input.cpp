@@ -205,6 +205,21 @@ bool ClickClientPoint(HWND window, POINT clientPoint, std::string* error) {
            ReleaseLeftAt(window, ClientToScreenPoint(window, clientPoint), error);
 }
 
+bool ClickScreenPointBlindly(POINT screenPoint, std::string* error) {
+    if (!Send({MouseInput(MOUSEEVENTF_MOVE, screenPoint)}, error)) {
+        return false;
+    }
+    if (!PollUntil([&] { return CursorAt(screenPoint); }, kCursorBound)) {
+        Fail(error, "cursor expected at " + Describe(screenPoint));
+        return false;
+    }
+    return Send({MouseInput(MOUSEEVENTF_LEFTDOWN, screenPoint), MouseInput(MOUSEEVENTF_LEFTUP, screenPoint)}, error);
+}
+
+bool ReleaseLeftBlindly(POINT screenPoint, std::string* error) {
+    return Send({MouseInput(MOUSEEVENTF_MOVE, screenPoint), MouseInput(MOUSEEVENTF_LEFTUP, screenPoint)}, error);
+}
+
 bool ClickCentre(HWND window, std::string* error) {
     return ClickClientPoint(window, ClientCentre(window), error);
 }

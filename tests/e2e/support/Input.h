@@ -27,6 +27,13 @@ bool PressLeftAt(HWND window, POINT clientPoint, std::string* error = nullptr);
 bool MoveHeldMouseTo(HWND window, POINT screenPoint, std::string* error = nullptr);
 bool ReleaseLeftAt(HWND window, POINT screenPoint, std::string* error = nullptr);
 
+// A press and release at screenPoint with no window asked to take them first and no wait for
+// anyone to handle them: a click at a window that may be refusing input (disabled, or busy).
+bool ClickScreenPointBlindly(POINT screenPoint, std::string* error = nullptr);
+// The release alone, after PressLeftAt, without waiting for the window to handle it: for a click
+// whose handler may keep the window busy.
+bool ReleaseLeftBlindly(POINT screenPoint, std::string* error = nullptr);
+
 // Press and release over the same client point of window.
 bool ClickClientPoint(HWND window, POINT clientPoint, std::string* error = nullptr);
 bool ClickCentre(HWND window, std::string* error = nullptr);

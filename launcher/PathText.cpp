@@ -1,0 +1,40 @@
+#include "launcher/PathText.h"
+
+#include <algorithm>
+
+namespace tavro {
+
+namespace {
+
+constexpr std::wstring_view kSeparators = L"\\/";
+constexpr std::wstring_view kExe = L".exe";
+
+wchar_t AsciiLower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+}  // namespace
+
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view fileName) {
+    std::wstring path(folder);
+    if (path.empty() || kSeparators.find(path.back()) == std::wstring_view::npos) {
+        path.push_back(L'\\');
+    }
+    path.append(fileName);
+    return path;
+}
+
+bool HasExeExtension(std::wstring_view path) {
+    const std::size_t separator = path.find_last_of(kSeparators);
+    const std::wstring_view fileName = separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+    const std::size_t dot = fileName.rfind(L'.');
+    if (dot == std::wstring_view::npos) {
+        return false;
+    }
+    const std::wstring_view extension = fileName.substr(dot);
+    // File systems fold only the ASCII letters of ".exe" here: a full-width "ＥＸＥ" is another name.
+    return extension.size() == kExe.size() && std::equal(extension.begin(), extension.end(), kExe.begin(),
+                                                         [](wchar_t a, wchar_t b) { return AsciiLower(a) == b; });
+}
+
+}  // namespace tavro

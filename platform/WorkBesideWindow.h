@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+
+namespace tavro {
+
+using CancellableWork = std::function<bool(const std::atomic<bool>& cancelled)>;
+
+// Runs work on a thread of its own while this, the window thread, goes on handling its messages,
+// with window (borrowed; may be null) disabled meanwhile as a modal dialog's owner is: it paints
+// and answers, but takes no clicks and no keys. When the quit message arrives meanwhile (the
+// program was ended), cancelled is set, the work is awaited, and the quit is posted again for the
+// main loop. Returns what work returned.
+bool RunBesideWindow(HWND window, const CancellableWork& work);
+
+}  // namespace tavro
