@@ -95,22 +95,6 @@ TEST_F(DesktopLaunch, CaretApostropheAndParenthesesStayInert) {
     ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"567"));
 }
 
-// "|" and '"' cannot be part of a Windows file name, so no such copy can exist to be started:
-// the copy itself must be refused, and nothing may be left behind under that name.
-TEST_F(DesktopLaunch, PipeAndQuoteCannotBePartOfAName) {
-    for (const wchar_t* name : {L"Tavro_1|calc.exe", L"Tavro_1\"calc.exe"}) {
-        SCOPED_TRACE(Utf8(name));
-        const std::wstring target = desktop_ + L"\\" + name;
-        SetLastError(0);
-        const BOOL copied = CopyFileW(e2e::layout::kTavro, target.c_str(), FALSE);
-        const DWORD error = GetLastError();
-        EXPECT_FALSE(copied) << "expected the copy to be refused; it succeeded";
-        EXPECT_EQ(error, static_cast<DWORD>(ERROR_INVALID_NAME))
-            << "expected ERROR_INVALID_NAME; got " << e2e::DescribeError(error);
-        EXPECT_FALSE(e2e::FileExists(target)) << "a file exists under the refused name";
-    }
-}
-
 class NumberWarning : public DesktopLaunch {};
 
 TEST_F(NumberWarning, NoDigitsAfterTheUnderscore) {

@@ -39,7 +39,6 @@ class FakePlatform final : public Platform {
     std::vector<std::wstring> openedUrls;
     std::vector<CopyRequest> copies;
     std::vector<ShownMessage> messages;
-    int desktopQueries = 0;
     bool ended = false;
     int callsAfterEnd = 0;
 
@@ -53,7 +52,6 @@ class FakePlatform final : public Platform {
 
     long QueryDesktopFolder(PathBuffer& buffer) override {
         NoteCall();
-        ++desktopQueries;
         if (desktopStatus != 0) {
             // A failing call may leave anything in the buffer; the caller must not read it.
             buffer.fill(L'X');
