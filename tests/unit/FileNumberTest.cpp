@@ -27,6 +27,12 @@ const NameCase kNames[] = {
     {L"Tavro_\u0661\u0662", L""},        // nor do other scripts' digits
     {L"Tavro_12 &calc %PATH%", L"12"},   // shell-significant characters are simply dropped
     {L"Tavro_\u00B9\u00B2\u2074", L""},  // superscripts look like digits but are not
+    {L"12_3", L"3"},
+    {L"12_ab", L""},
+    {L"Tavro_1 2 3", L"123"},
+    {L"Tavro_12 &calc", L"12"},
+    {L"Tavro_%PATH%34%", L"34"},
+    {L"Tavro_5^6'(7) & x", L"567"},
 };
 
 TEST(FileNumber, TakesTheAsciiDigitsAfterTheFirstUnderscore) {
