@@ -3,8 +3,9 @@
 # the visible job, and one that does the same required work as Tavro, as plainly as possible:
 #   url     started from the desktop folder, how long until the ordering URL reaches the http handler;
 #   window  started from the download folder, how long until its window is shown, painted and idle;
-#   steps   both again, with the minimal programs grown step by step towards what Tavro does first
-#           (COM apartment, hidden window, common controls 6), to show where Tavro's extra time goes.
+#   steps   both again, with the minimal programs grown one step at a time (a COM apartment, a hidden
+#           window, push buttons of the system's class under the common-controls 6 manifest), to show what
+#           each such step costs under Wine; src/*_steps.cpp say which of them Tavro takes today.
 # Usage: bench/run.sh [url] [window] [steps]        (url and window when none is named)
 # Runs the shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere.
 # Environment: BENCH_RUNS (default 30), BENCH_WARMUP (default 3), TAVRO_EXE (default: that build's Tavro.exe),

@@ -33,7 +33,7 @@ struct ButtonDefinition {
     ClickHandler click;
 };
 
-// In tab order. Declared here, defined beside the handlers it names.
+// In tab order. Defined in FormLayout.cpp, the one file that names the handlers.
 extern const std::array<ButtonDefinition, 3> kButtons;
 
 }  // namespace tavro

@@ -1,8 +1,8 @@
-// The minimal URL program plus, one by one, the steps Tavro takes before it hands the URL over,
-// to see what each of them costs. Built several times by bench/CMakeLists.txt with some of these defined:
+// The minimal URL program plus, one by one, steps a program like Tavro may take before it hands the
+// URL over, to see what each of them costs. Built several times by bench/CMakeLists.txt with some of these defined:
 //   STEP_COM      a single-threaded COM apartment, as Tavro's window thread has
 //   STEP_WINDOW   a hidden top-level window of Tavro's size, created before the URL is opened
-//   STEP_BUTTON   the system "Button" class looked up, as the picture buttons' class is derived from it
+//   STEP_BUTTON   the system "Button" class looked up, as a button class derived from it would
 // With Tavro's manifest linked in, STEP_BUTTON brings in the version 6 common controls.
 #include <windows.h>
 #include <objbase.h>

@@ -1,6 +1,7 @@
-// The minimal window program plus, one by one, what Tavro's window adds, to see what each costs.
-// Built several times by bench/CMakeLists.txt with some of these defined:
-//   STEP_COM       a single-threaded COM apartment initialised before the window is made
+// The minimal window program plus, one by one, steps a window like Tavro's may take before it shows,
+// to see what each costs. Built several times by bench/CMakeLists.txt with some of these defined:
+//   STEP_COM       a single-threaded COM apartment initialised before the window is made (Tavro enters
+//                  its apartment only before it hands a URL to the shell, never on the window start)
 //   STEP_BUTTONS   three child push buttons on a class derived from the system "Button" class
 // With Tavro's manifest linked in, STEP_BUTTONS brings in the version 6 common controls.
 #include <windows.h>
