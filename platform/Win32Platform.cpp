@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/FileCopy.h"
@@ -87,12 +88,11 @@ void Win32Platform::EndProgram() {
         return;
     }
     ended_ = true;
-    // Destroying the window directly does not go through WM_CLOSE, so the unload handler does
-    // not run again; the quit message then ends the message loop and everything is released.
-    if (window_ != nullptr) {
-        const HWND window = window_;
-        window_ = nullptr;
-        DestroyWindow(window);
+    // The window goes at once, without WM_CLOSE, so the unload handler does not run again and no
+    // click still queued for it reaches a handler; the quit message then ends the message loop.
+    window_ = nullptr;
+    if (closeWindow_) {
+        std::exchange(closeWindow_, nullptr)();
     }
     PostQuitMessage(0);
 }

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "platform/ActivationContext.h"
 #include "platform/ComApartment.h"
@@ -17,7 +19,12 @@ class Win32Platform final : public Platform {
 
     // The main window: owner of message boxes and of whatever the shell shows. Borrowed. The start
     // from the desktop makes no window: its message box and the shell then have no owner.
-    void AttachWindow(HWND window) noexcept { window_ = window; }
+    // closeWindow is how the window's owner takes it down when the program ends; the platform
+    // never destroys a window it does not own.
+    void AttachWindow(HWND window, std::function<void()> closeWindow) {
+        window_ = window;
+        closeWindow_ = std::move(closeWindow);
+    }
 
     std::wstring ProgramFolder() const override { return module_.folder; }
     std::wstring ProgramName() const override { return module_.name; }
@@ -41,6 +48,7 @@ class Win32Platform final : public Platform {
     // The common controls version 6 for message boxes, made at the first one.
     UniqueActivationContext messageBoxContext_;
     HWND window_ = nullptr;
+    std::function<void()> closeWindow_;
     bool ended_ = false;
 };
 

@@ -123,6 +123,11 @@ RECT CentredOnWorkArea(int width, int height) {
 }  // namespace
 
 TavroForm::~TavroForm() {
+    Destroy();
+}
+
+void TavroForm::Destroy() {
+    // WM_NCDESTROY clears window_.
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }

@@ -23,6 +23,8 @@ class TavroForm {
     bool Create(HINSTANCE instance);
     // Shows the window with the focus on the first button.
     void Show(int showCommand);
+    // Destroys the window now; the form is its one owner.
+    void Destroy();
     // Gives the window's keyboard interface (Tab, Shift+Tab, Space, Enter) a look at msg first.
     bool PreTranslateMessage(MSG& msg);
 

@@ -36,7 +36,7 @@ int Run(HINSTANCE instance, int showCommand) {
     if (!form.Create(instance)) {
         return 1;
     }
-    platform.AttachWindow(form.Handle());
+    platform.AttachWindow(form.Handle(), [&form] { form.Destroy(); });
     form.Show(showCommand);
     return RunMessageLoop(form);
 }
