@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/TemporaryName.h"
-#include "platform/UniqueHandle.h"
+#include "platform/UniqueResource.h"
 
 namespace tavro {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/UniqueHandle.h"
+#include "platform/UniqueResource.h"
 
 namespace tavro {
 

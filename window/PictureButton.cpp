@@ -1,7 +1,8 @@
 #include "window/PictureButton.h"
 
-#include "window/Gdi.h"
+#include "platform/UniqueResource.h"
 #include "window/PictureScale.h"
+#include "window/SmoothStretch.h"
 
 namespace tavro {
 
@@ -26,7 +27,7 @@ void DrawScaledFace(HDC target,
         StretchSmoothly(target, to, face, info.bmWidth, info.bmHeight);
         return;
     }
-    MemoryDC composed(target);
+    const UniqueMemoryDC composed(CreateCompatibleDC(target));
     const UniqueBitmap composedBitmap(CreateCompatibleBitmap(target, info.bmWidth, info.bmHeight));
     if (!composed || !composedBitmap) {
         return;
@@ -44,7 +45,7 @@ void DrawFace(HDC target, const RECT& button, HBITMAP face, bool pushed, const B
     if (face == nullptr || GetObjectW(face, sizeof(info), &info) == 0) {
         return;
     }
-    MemoryDC source(target);
+    const UniqueMemoryDC source(CreateCompatibleDC(target));
     if (!source) {
         return;
     }
@@ -73,7 +74,7 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonFaces& faces) {
     const RECT whole{0, 0, width, height};
 
     // Drawn off screen first, so a held button does not flicker.
-    MemoryDC canvas(item.hDC);
+    const UniqueMemoryDC canvas(CreateCompatibleDC(item.hDC));
     const UniqueBitmap canvasBitmap(CreateCompatibleBitmap(item.hDC, width, height));
     if (!canvas || !canvasBitmap) {
         return;

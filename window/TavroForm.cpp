@@ -5,6 +5,7 @@
 
 #include "launcher/Handlers.h"
 #include "window/PictureScale.h"
+#include "window/SmoothStretch.h"
 
 namespace tavro {
 
@@ -85,9 +86,9 @@ UniqueBitmap ScaleBackground(HBITMAP background, int dpi) {
     format.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     const UniqueBitmap copy(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const ScreenDC screen;
-    MemoryDC from(screen.get());
-    MemoryDC to(screen.get());
+    const WindowDC screen(nullptr);
+    const UniqueMemoryDC from(CreateCompatibleDC(screen.get()));
+    const UniqueMemoryDC to(CreateCompatibleDC(screen.get()));
     UniqueBitmap scaled(
         CreateCompatibleBitmap(screen.get(), ScalePicturePixels(width, dpi), ScalePicturePixels(height, dpi)));
     if (!copy || bits == nullptr || !from || !to || !scaled) {
@@ -138,7 +139,7 @@ bool TavroForm::Create(HINSTANCE instance) {
         return false;
     }
     {
-        const ScreenDC screen;
+        const WindowDC screen(nullptr);
         if (screen.get() != nullptr) {
             dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
         }
@@ -253,7 +254,7 @@ void TavroForm::PaintContent(HDC dc) const {
     FillRect(dc, &client, back);
     SelectClipRgn(dc, nullptr);
 
-    MemoryDC source(dc);
+    const UniqueMemoryDC source(CreateCompatibleDC(dc));
     if (!source) {
         return;
     }

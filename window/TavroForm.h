@@ -5,8 +5,8 @@
 #include <array>
 
 #include "platform/Platform.h"
+#include "platform/UniqueResource.h"
 #include "window/FormLayout.h"
-#include "window/Gdi.h"
 #include "window/PictureButton.h"
 
 namespace tavro {

@@ -324,32 +324,32 @@ class CopyCutShort : public CopyCommand {
         ASSERT_NE(window_, nullptr) << "no main window from the limited start within " << e2e::kStartBound.count()
                                     << " ms";
         GetWindowThreadProcessId(window_, &processId_);
-        limited_.Reset(
+        limited_.reset(
             OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, processId_));
         ASSERT_TRUE(limited_) << "cannot open process " << processId_ << ": " << e2e::DescribeError(GetLastError());
     }
 
     void CloseLimited() {
         ASSERT_NO_FATAL_FAILURE(e2e::command::ClickCommand(window_, e2e::command::kClose));
-        ASSERT_TRUE(e2e::PollUntil([&] { return WaitForSingleObject(limited_.Get(), 0) == WAIT_OBJECT_0; },
+        ASSERT_TRUE(e2e::PollUntil([&] { return WaitForSingleObject(limited_.get(), 0) == WAIT_OBJECT_0; },
                                    e2e::command::kCloseBound))
             << "expected the program to end within " << e2e::command::kCloseBound.count() << " ms of the close click";
         DWORD exitCode = 0;
-        GetExitCodeProcess(limited_.Get(), &exitCode);
+        GetExitCodeProcess(limited_.get(), &exitCode);
         EXPECT_EQ(exitCode, 0u) << "exit code";
     }
 
     void TearDown() override {
-        if (limited_ && WaitForSingleObject(limited_.Get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(limited_.Get(), 0xDEAD);
-            WaitForSingleObject(limited_.Get(), 5000);
+        if (limited_ && WaitForSingleObject(limited_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(limited_.get(), 0xDEAD);
+            WaitForSingleObject(limited_.get(), 5000);
         }
     }
 
     unsigned long tavroSize_ = 0;
     unsigned long limit_ = 0;
     DWORD processId_ = 0;
-    e2e::UniqueHandle limited_;
+    tavro::UniqueHandle limited_;
 };
 
 TEST_F(CopyCutShort, LeavesNoFileBehind) {
@@ -467,12 +467,12 @@ class CopyWaiting : public CopyCommand {
     }
 
     void Hold() {
-        holder_.Reset(CreateFileW(copy_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        holder_.reset(CreateFileW(copy_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(holder_) << "cannot open " << Utf8(copy_) << ": " << e2e::DescribeError(GetLastError());
     }
 
-    void LetGo() { holder_.Reset(); }
+    void LetGo() { holder_.reset(); }
 
     // Clicks copy and waits until the copy is whole beside the held file and waiting to replace it.
     void ClickCopyAndWaitForTheWait() {
@@ -521,7 +521,7 @@ class CopyWaiting : public CopyCommand {
     static constexpr UINT kAnswerBoundMs = 500;
     std::wstring copy_;
     std::string older_;
-    e2e::UniqueFile holder_;
+    tavro::UniqueHandle holder_;
 };
 
 TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {

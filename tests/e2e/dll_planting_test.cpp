@@ -9,7 +9,7 @@
 #include "support/Checks.h"
 #include "support/DllOverrides.h"
 #include "support/Folders.h"
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Probe.h"
 #include "support/Text.h"
@@ -49,14 +49,14 @@ class DllPlanting : public testing::Test {
     static std::string MarkersFound() {
         std::string found;
         for (const std::wstring& name : kPlanted) {
-            e2e::UniqueFile marker(CreateFileW(Marker(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            tavro::UniqueHandle marker(CreateFileW(Marker(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!marker) {
                 continue;
             }
             wchar_t host[MAX_PATH] = {};
             DWORD read = 0;
-            ReadFile(marker.Get(), host, sizeof host - sizeof(wchar_t), &read, nullptr);
+            ReadFile(marker.get(), host, sizeof host - sizeof(wchar_t), &read, nullptr);
             found += (found.empty() ? "" : ", ") + Utf8(name) + ".dll (into " + Utf8(host) + ")";
         }
         return found;

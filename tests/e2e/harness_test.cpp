@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support/Folders.h"
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Probe.h"
 #include "support/MessageBoxReader.h"
@@ -58,7 +58,7 @@ TEST(Harness, ReadOnlyFilesCannotBeOverwritten) {
     const std::wstring source = folder + L"\\source.txt";
     const std::wstring target = folder + L"\\read-only.txt";
     for (const std::wstring& path : {source, target}) {
-        e2e::UniqueFile file(
+        tavro::UniqueHandle file(
             CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file) << Utf8(path) << ": " << e2e::DescribeError(GetLastError());
     }
@@ -115,7 +115,7 @@ TEST(Harness, MessageBoxReaderTellsIconsApart) {
         SCOPED_TRACE(e2e::ToString(c.expected));
         // Leaked on purpose if the box never closes: its thread may still write to it.
         auto* shown = new ShownBox{L"harness box " + std::to_wstring(c.style), c.style, 0};
-        e2e::UniqueHandle thread(CreateThread(nullptr, 0, ShowBox, shown, 0, nullptr));
+        tavro::UniqueHandle thread(CreateThread(nullptr, 0, ShowBox, shown, 0, nullptr));
         ASSERT_TRUE(thread) << e2e::DescribeError(GetLastError());
         const HWND box = e2e::WaitForMessageBox(GetCurrentProcessId(), std::chrono::seconds(5));
         ASSERT_NE(box, nullptr) << "no message box appeared";
@@ -126,7 +126,7 @@ TEST(Harness, MessageBoxReaderTellsIconsApart) {
         EXPECT_STREQ(e2e::ToString(contents.icon), e2e::ToString(c.expected)) << contents.iconDetail;
         std::string error;
         ASSERT_TRUE(e2e::PressButton(contents, L"OK", &error)) << error;
-        ASSERT_EQ(WaitForSingleObject(thread.Get(), 5000), WAIT_OBJECT_0) << "the box did not close after OK";
+        ASSERT_EQ(WaitForSingleObject(thread.get(), 5000), WAIT_OBJECT_0) << "the box did not close after OK";
         EXPECT_EQ(shown->pressed, IDOK);
         delete shown;
     }

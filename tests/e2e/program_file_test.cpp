@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "support/FileCompare.h"
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Text.h"
 
@@ -76,19 +76,19 @@ BOOL CALLBACK CollectId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
 // dependency), by resource id: the process's manifest and the one made into an activation context.
 std::map<WORD, std::string> ManifestArchitectures(const wchar_t* path, std::string* error) {
     std::map<WORD, std::string> found;
-    const e2e::UniqueModule module(
+    const tavro::UniqueModule module(
         LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     std::vector<WORD> ids;
-    if (!module || !EnumResourceNamesW(module.Get(), RT_MANIFEST, CollectId, reinterpret_cast<LONG_PTR>(&ids))) {
+    if (!module || !EnumResourceNamesW(module.get(), RT_MANIFEST, CollectId, reinterpret_cast<LONG_PTR>(&ids))) {
         *error = "no manifest: " + e2e::DescribeError(GetLastError());
         return found;
     }
     for (const WORD id : ids) {
-        const HRSRC resource = FindResourceW(module.Get(), MAKEINTRESOURCEW(id), RT_MANIFEST);
-        const void* data = resource != nullptr ? LockResource(LoadResource(module.Get(), resource)) : nullptr;
+        const HRSRC resource = FindResourceW(module.get(), MAKEINTRESOURCEW(id), RT_MANIFEST);
+        const void* data = resource != nullptr ? LockResource(LoadResource(module.get(), resource)) : nullptr;
         const std::string manifest =
             data == nullptr ? std::string()
-                            : std::string(static_cast<const char*>(data), SizeofResource(module.Get(), resource));
+                            : std::string(static_cast<const char*>(data), SizeofResource(module.get(), resource));
         const std::size_t identity = manifest.find("<assemblyIdentity");
         const std::string attribute = "processorArchitecture=\"";
         const std::size_t at = manifest.find(attribute, identity);

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Text.h"
 
@@ -56,10 +56,10 @@ class VersionApi {
   private:
     template <typename Function>
     Function Load(const char* name) {
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll_.Get(), name)));
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll_.get(), name)));
     }
 
-    e2e::UniqueModule dll_;
+    tavro::UniqueModule dll_;
     decltype(&GetFileVersionInfoSizeW) sizeOf_ = nullptr;
     decltype(&GetFileVersionInfoW) read_ = nullptr;
     decltype(&VerQueryValueW) query_ = nullptr;
@@ -166,28 +166,28 @@ std::string Join(const std::vector<std::string>& names) {
 class ProgramResources : public testing::Test {
   protected:
     void SetUp() override {
-        exe_.Reset(
+        exe_.reset(
             LoadLibraryExW(e2e::layout::kShipped, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
         ASSERT_TRUE(exe_) << "cannot open Tavro.exe for its resources: " << e2e::DescribeError(GetLastError());
     }
 
     std::vector<std::string> Names(LPCWSTR type) const {
         std::vector<std::string> names;
-        EnumResourceNamesW(exe_.Get(), type, CollectName, reinterpret_cast<LONG_PTR>(&names));
+        EnumResourceNamesW(exe_.get(), type, CollectName, reinterpret_cast<LONG_PTR>(&names));
         return names;
     }
 
     // The resource's bytes; empty if it is absent.
     std::string Bytes(LPCWSTR type, WORD id) const {
-        const HRSRC found = FindResourceW(exe_.Get(), MAKEINTRESOURCEW(id), type);
+        const HRSRC found = FindResourceW(exe_.get(), MAKEINTRESOURCEW(id), type);
         if (found == nullptr) {
             return {};
         }
-        const auto* data = static_cast<const char*>(LockResource(LoadResource(exe_.Get(), found)));
-        return data == nullptr ? std::string() : std::string(data, SizeofResource(exe_.Get(), found));
+        const auto* data = static_cast<const char*>(LockResource(LoadResource(exe_.get(), found)));
+        return data == nullptr ? std::string() : std::string(data, SizeofResource(exe_.get(), found));
     }
 
-    e2e::UniqueModule exe_;
+    tavro::UniqueModule exe_;
 };
 
 TEST_F(ProgramResources, OneIconGroupWithOne32x32x8Image) {

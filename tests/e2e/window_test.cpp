@@ -12,7 +12,7 @@
 
 #include "support/ButtonPixels.h"
 #include "support/Capture.h"
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Input.h"
 #include "support/Layout.h"
 #include "support/MainWindow.h"
@@ -548,19 +548,19 @@ TEST_F(WindowFrame, CaptionShowsTheProgramIcon) {
     std::string error;
     ASSERT_TRUE(e2e::MoveMouseTo({1020, 760}, &error)) << error;
     const int small = GetSystemMetrics(SM_CXSMICON);
-    std::vector<std::pair<std::string, e2e::UniqueIcon>> candidates;
+    std::vector<std::pair<std::string, tavro::UniqueIcon>> candidates;
     {
-        e2e::UniqueModule exe(LoadLibraryExW(e2e::layout::kTavro, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        tavro::UniqueModule exe(LoadLibraryExW(e2e::layout::kTavro, nullptr, LOAD_LIBRARY_AS_DATAFILE));
         ASSERT_TRUE(exe) << "cannot open Tavro.exe: " << e2e::DescribeError(GetLastError());
-        const HRSRC found = FindResourceW(exe.Get(), MAKEINTRESOURCEW(30001), MAKEINTRESOURCEW(3));  // RT_ICON
+        const HRSRC found = FindResourceW(exe.get(), MAKEINTRESOURCEW(30001), MAKEINTRESOURCEW(3));  // RT_ICON
         ASSERT_NE(found, nullptr) << "no RT_ICON 30001 in Tavro.exe";
-        auto* bits = static_cast<BYTE*>(LockResource(LoadResource(exe.Get(), found)));
-        const DWORD size = SizeofResource(exe.Get(), found);
+        auto* bits = static_cast<BYTE*>(LockResource(LoadResource(exe.get(), found)));
+        const DWORD size = SizeofResource(exe.get(), found);
         // As the program may have set it: scaled when loaded, or scaled when drawn.
         for (const int loadedAt : {small, 32}) {
             candidates.emplace_back("Tavro icon loaded at " + std::to_string(loadedAt),
-                                    e2e::UniqueIcon(CreateIconFromResourceEx(bits, size, TRUE, 0x00030000, loadedAt,
-                                                                             loadedAt, LR_DEFAULTCOLOR)));
+                                    tavro::UniqueIcon(CreateIconFromResourceEx(bits, size, TRUE, 0x00030000, loadedAt,
+                                                                               loadedAt, LR_DEFAULTCOLOR)));
             ASSERT_TRUE(candidates.back().second) << candidates.back().first;
         }
     }
@@ -580,9 +580,9 @@ TEST_F(WindowFrame, CaptionShowsTheProgramIcon) {
              {std::pair{RGB(0, 0, 0), &o.onBlack}, std::pair{RGB(255, 255, 255), &o.onWhite}}) {
             ASSERT_TRUE(e2e::RenderLocally(small, small, out, [&](HDC dc) {
                 RECT all = {0, 0, small, small};
-                e2e::UniqueGdiObject brush(CreateSolidBrush(ground));
-                FillRect(dc, &all, static_cast<HBRUSH>(brush.Get()));
-                DrawIconEx(dc, 0, 0, candidate.second.Get(), small, small, 0, nullptr, DI_NORMAL);
+                tavro::UniqueBrush brush(CreateSolidBrush(ground));
+                FillRect(dc, &all, brush.get());
+                DrawIconEx(dc, 0, 0, candidate.second.get(), small, small, 0, nullptr, DI_NORMAL);
             }));
         }
         drawn.push_back(std::move(o));
@@ -640,10 +640,10 @@ TEST_F(WindowFrame, CaptionShowsTheProgramIcon) {
 class ReferenceWindow {
   public:
     explicit ReferenceWindow(bool withoutSizing) : withoutSizing_(withoutSizing) {
-        ready_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        thread_.Reset(CreateThread(nullptr, 0, &ReferenceWindow::Run, this, 0, nullptr));
+        ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        thread_.reset(CreateThread(nullptr, 0, &ReferenceWindow::Run, this, 0, nullptr));
         if (thread_) {
-            HANDLE waits[] = {ready_.Get(), thread_.Get()};
+            HANDLE waits[] = {ready_.get(), thread_.get()};
             WaitForMultipleObjects(2, waits, FALSE, 5000);
         }
     }
@@ -654,7 +654,7 @@ class ReferenceWindow {
             PostMessageW(window_, WM_CLOSE, 0, 0);
         }
         if (thread_) {
-            WaitForSingleObject(thread_.Get(), 5000);
+            WaitForSingleObject(thread_.get(), 5000);
         }
     }
     HWND Get() const { return window_; }
@@ -686,7 +686,7 @@ class ReferenceWindow {
             }
         }
         self->window_ = window;
-        SetEvent(self->ready_.Get());
+        SetEvent(self->ready_.get());
         MSG message;
         while (window != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
             TranslateMessage(&message);
@@ -697,8 +697,8 @@ class ReferenceWindow {
 
     bool withoutSizing_;
     HWND window_ = nullptr;
-    e2e::UniqueHandle ready_;
-    e2e::UniqueHandle thread_;
+    tavro::UniqueHandle ready_;
+    tavro::UniqueHandle thread_;
 };
 
 BOOL CALLBACK FindVisibleMenu(HWND window, LPARAM param) {

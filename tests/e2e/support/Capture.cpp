@@ -1,6 +1,6 @@
 #include "support/Capture.h"
 
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Text.h"
 
@@ -19,12 +19,12 @@ class Canvas {
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         bits_ = static_cast<const std::uint32_t*>(bits);
     }
     bool Valid() const { return dc_ && bitmap_ && bits_ != nullptr; }
-    HDC Dc() const { return dc_.Get(); }
-    HGDIOBJ Bitmap() const { return bitmap_.Get(); }
+    HDC Dc() const { return dc_.get(); }
+    HGDIOBJ Bitmap() const { return bitmap_.get(); }
 
     void CopyTo(Pixels* out) const {
         GdiFlush();
@@ -39,8 +39,8 @@ class Canvas {
     }
 
   private:
-    UniqueMemoryDc dc_;
-    UniqueGdiObject bitmap_;
+    tavro::UniqueMemoryDC dc_;
+    tavro::UniqueBitmap bitmap_;
     const std::uint32_t* bits_ = nullptr;
     int width_;
     int height_;
@@ -70,14 +70,14 @@ bool CaptureScreen(const RECT& screenRect, Pixels* out, std::string* error) {
     const int width = screenRect.right - screenRect.left;
     const int height = screenRect.bottom - screenRect.top;
     Canvas canvas(width, height);
-    WindowDc screen(nullptr);
+    tavro::WindowDC screen(nullptr);
     if (width <= 0 || height <= 0 || !canvas.Valid() || !screen) {
         *error = "no canvas or screen DC: " + DescribeError(GetLastError());
         return false;
     }
     {
-        SelectedObject selected(canvas.Dc(), canvas.Bitmap());
-        if (!BitBlt(canvas.Dc(), 0, 0, width, height, screen.Get(), screenRect.left, screenRect.top, SRCCOPY)) {
+        tavro::SelectedObject selected(canvas.Dc(), canvas.Bitmap());
+        if (!BitBlt(canvas.Dc(), 0, 0, width, height, screen.get(), screenRect.left, screenRect.top, SRCCOPY)) {
             *error = "BitBlt from the screen failed: " + DescribeError(GetLastError());
             return false;
         }
@@ -87,24 +87,24 @@ bool CaptureScreen(const RECT& screenRect, Pixels* out, std::string* error) {
 }
 
 bool LoadBitmapFile(const std::wstring& path, Pixels* out, std::string* error) {
-    UniqueGdiObject picture(
-        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    tavro::UniqueBitmap picture(static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     BITMAP info = {};
-    if (!picture || GetObjectW(picture.Get(), sizeof info, &info) == 0) {
+    if (!picture || GetObjectW(picture.get(), sizeof info, &info) == 0) {
         *error = "cannot load " + Utf8(path) + ": " + DescribeError(GetLastError());
         return false;
     }
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     Canvas canvas(info.bmWidth, height);
-    UniqueMemoryDc source(CreateCompatibleDC(nullptr));
+    tavro::UniqueMemoryDC source(CreateCompatibleDC(nullptr));
     if (!canvas.Valid() || !source) {
         *error = "no canvas for " + Utf8(path);
         return false;
     }
     {
-        SelectedObject into(canvas.Dc(), canvas.Bitmap());
-        SelectedObject from(source.Get(), picture.Get());
-        if (!BitBlt(canvas.Dc(), 0, 0, info.bmWidth, height, source.Get(), 0, 0, SRCCOPY)) {
+        tavro::SelectedObject into(canvas.Dc(), canvas.Bitmap());
+        tavro::SelectedObject from(source.get(), picture.get());
+        if (!BitBlt(canvas.Dc(), 0, 0, info.bmWidth, height, source.get(), 0, 0, SRCCOPY)) {
             *error = "cannot copy " + Utf8(path) + ": " + DescribeError(GetLastError());
             return false;
         }
@@ -123,7 +123,7 @@ bool RenderWith(int width, int height, Pixels* out, void (*draw)(HDC, void*), vo
         return false;
     }
     {
-        SelectedObject selected(canvas.Dc(), canvas.Bitmap());
+        tavro::SelectedObject selected(canvas.Dc(), canvas.Bitmap());
         draw(canvas.Dc(), context);
     }
     canvas.CopyTo(out);

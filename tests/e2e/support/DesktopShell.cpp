@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/UniqueResource.h"
 #include "support/Folders.h"
 #include "support/HostShell.h"
 #include "support/Text.h"
@@ -12,13 +13,10 @@ namespace {
 
 // True when someone holds the folder open without letting others delete it.
 bool HeldOpenBySomeoneElse(const std::wstring& folder) {
-    const HANDLE probe = CreateFileW(folder.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        return GetLastError() == ERROR_SHARING_VIOLATION;
-    }
-    CloseHandle(probe);
-    return false;
+    const tavro::UniqueHandle probe(CreateFileW(folder.c_str(), DELETE,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 }  // namespace

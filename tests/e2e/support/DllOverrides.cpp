@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Text.h"
 
 namespace e2e {
@@ -16,10 +16,10 @@ NativeFirstFor::NativeFirstFor(const std::wstring& exeFileName, const std::vecto
         error_ = "cannot create the DllOverrides key: " + DescribeError(static_cast<unsigned long>(status));
         return;
     }
-    UniqueKey key(raw);
+    tavro::UniqueKey key(raw);
     const std::wstring order = L"native,builtin";
     for (const std::wstring& name : dllNames) {
-        status = RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(order.c_str()),
+        status = RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(order.c_str()),
                                 static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
         if (status != ERROR_SUCCESS) {
             error_ =

@@ -4,14 +4,15 @@
 
 #include <algorithm>
 
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Text.h"
 
 namespace e2e {
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path, std::string* error) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    tavro::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         *error = "cannot open " + Utf8(path) + ": " + DescribeError(GetLastError());
         return std::nullopt;
@@ -20,7 +21,7 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, std::string* 
     char chunk[65536];
     DWORD read = 0;
     for (;;) {
-        if (!ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) {
+        if (!ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) {
             *error = "cannot read " + Utf8(path) + ": " + DescribeError(GetLastError());
             return std::nullopt;
         }
@@ -56,14 +57,14 @@ std::string CompareFiles(const std::wstring& path, const std::wstring& reference
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::string* error) {
-    UniqueFile file(
+    tavro::UniqueHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         *error = "cannot create " + Utf8(path) + ": " + DescribeError(GetLastError());
         return false;
     }
     DWORD written = 0;
-    if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
         *error = "cannot write " + Utf8(path) + ": " + DescribeError(GetLastError());
         return false;
@@ -74,7 +75,7 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::str
 std::vector<std::wstring> NamesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found = {};
-    UniqueFind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    tavro::UniqueFind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
     if (!search) {
         return names;
     }
@@ -83,7 +84,7 @@ std::vector<std::wstring> NamesIn(const std::wstring& folder) {
         if (name != L"." && name != L"..") {
             names.push_back(name);
         }
-    } while (FindNextFileW(search.Get(), &found));
+    } while (FindNextFileW(search.get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }

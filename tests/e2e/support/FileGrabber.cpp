@@ -6,14 +6,13 @@ namespace e2e {
 
 FileGrabber::FileGrabber(std::wstring path, std::chrono::milliseconds holdFor)
     : path_(std::move(path)), holdFor_(holdFor) {
-    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
 }
 
 FileGrabber::~FileGrabber() {
-    if (thread_ != nullptr) {
+    if (thread_) {
         stop_ = true;
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
+        WaitForSingleObject(thread_.get(), INFINITE);
     }
 }
 
@@ -24,9 +23,9 @@ DWORD WINAPI FileGrabber::Run(void* self) {
 
 void FileGrabber::Grab() {
     while (!stop_) {
-        const HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        const tavro::UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             continue;  // not there yet: ask again at once, the file may live only a few milliseconds
         }
         grabbed_ = true;
@@ -34,7 +33,6 @@ void FileGrabber::Grab() {
         while (!stop_ && std::chrono::steady_clock::now() < until) {
             Sleep(10);
         }
-        CloseHandle(file);
         return;
     }
 }

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <string>
 
+#include "platform/UniqueResource.h"
+
 namespace e2e {
 
 // Opens one file the moment it appears, for reading (sharing read and write, not delete), holds it
@@ -19,7 +21,7 @@ class FileGrabber {
     FileGrabber& operator=(const FileGrabber&) = delete;
     ~FileGrabber();
 
-    bool Started() const { return thread_ != nullptr; }
+    bool Started() const { return static_cast<bool>(thread_); }
     // True once the file has been held (it may have been let go since).
     bool Grabbed() const { return grabbed_.load(); }
 
@@ -31,7 +33,7 @@ class FileGrabber {
     std::chrono::milliseconds holdFor_;
     std::atomic<bool> grabbed_{false};
     std::atomic<bool> stop_{false};
-    HANDLE thread_ = nullptr;
+    tavro::UniqueHandle thread_;
 };
 
 }  // namespace e2e

@@ -4,7 +4,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Text.h"
 
@@ -27,14 +27,14 @@ ReadResult ReadString(const wchar_t* subKey, const wchar_t* name) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
         return result;
     }
-    UniqueKey key(raw);
+    tavro::UniqueKey key(raw);
     DWORD bytes = 0;
-    if (RegQueryValueExW(key.Get(), name, nullptr, &result.type, nullptr, &bytes) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(key.get(), name, nullptr, &result.type, nullptr, &bytes) != ERROR_SUCCESS) {
         return result;
     }
     std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
     bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.Get(), name, nullptr, &result.type, reinterpret_cast<BYTE*>(value.data()), &bytes) !=
+    if (RegQueryValueExW(key.get(), name, nullptr, &result.type, reinterpret_cast<BYTE*>(value.data()), &bytes) !=
         ERROR_SUCCESS) {
         return result;
     }
@@ -53,16 +53,16 @@ LONG WriteString(const wchar_t* subKey, const wchar_t* name, DWORD type, const s
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    UniqueKey key(raw);
-    return RegSetValueExW(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+    tavro::UniqueKey key(raw);
+    return RegSetValueExW(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void DeleteValue(const wchar_t* subKey, const wchar_t* name) {
     HKEY raw = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_SET_VALUE, &raw) == ERROR_SUCCESS) {
-        UniqueKey key(raw);
-        RegDeleteValueW(key.Get(), name);
+        tavro::UniqueKey key(raw);
+        RegDeleteValueW(key.get(), name);
     }
 }
 

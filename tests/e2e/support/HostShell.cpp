@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/UniqueResource.h"
 #include "support/Text.h"
 
 namespace e2e {
@@ -40,13 +41,9 @@ bool StartShellScript(const std::wstring& script, std::string* error) {
         *error = "Wine did not start /bin/sh: " + DescribeError(GetLastError());
         return false;
     }
-    // Wine hands back no handles for a Unix process; close whatever there is.
-    if (info.hThread != nullptr) {
-        CloseHandle(info.hThread);
-    }
-    if (info.hProcess != nullptr) {
-        CloseHandle(info.hProcess);
-    }
+    // Wine hands back no handles for a Unix process; let go of whatever there is.
+    const tavro::UniqueHandle thread(info.hThread);
+    const tavro::UniqueHandle process(info.hProcess);
     return true;
 }
 

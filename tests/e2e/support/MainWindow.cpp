@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "support/Folders.h"
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Input.h"
 #include "support/MessageBoxReader.h"
 #include "support/Session.h"
@@ -104,13 +104,13 @@ ScopedUserSetting::ScopedUserSetting(const wchar_t* subKey,
         error_ = "cannot open HKCU\\" + Utf8(subKey_) + ": " + DescribeError(static_cast<unsigned long>(status));
         return;
     }
-    UniqueKey key(raw);
+    tavro::UniqueKey key(raw);
     DWORD oldBytes = 0;
-    if (RegQueryValueExW(key.Get(), name, nullptr, &oldType_, nullptr, &oldBytes) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(key.get(), name, nullptr, &oldType_, nullptr, &oldBytes) == ERROR_SUCCESS) {
         oldData_.resize(oldBytes);
-        hadValue_ = RegQueryValueExW(key.Get(), name, nullptr, &oldType_, oldData_.data(), &oldBytes) == ERROR_SUCCESS;
+        hadValue_ = RegQueryValueExW(key.get(), name, nullptr, &oldType_, oldData_.data(), &oldBytes) == ERROR_SUCCESS;
     }
-    status = RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
+    status = RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
     if (status != ERROR_SUCCESS) {
         error_ = "cannot set " + Utf8(name_) + ": " + DescribeError(static_cast<unsigned long>(status));
     }
@@ -121,11 +121,11 @@ ScopedUserSetting::~ScopedUserSetting() {
     if (!Applied() || RegOpenKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) {
         return;
     }
-    UniqueKey key(raw);
+    tavro::UniqueKey key(raw);
     if (hadValue_) {
-        RegSetValueExW(key.Get(), name_.c_str(), 0, oldType_, oldData_.data(), static_cast<DWORD>(oldData_.size()));
+        RegSetValueExW(key.get(), name_.c_str(), 0, oldType_, oldData_.data(), static_cast<DWORD>(oldData_.size()));
     } else {
-        RegDeleteValueW(key.Get(), name_.c_str());
+        RegDeleteValueW(key.get(), name_.c_str());
     }
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "support/Capture.h"
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 #include "support/Text.h"
 #include "support/TopWindows.h"
 #include "support/Wait.h"
@@ -39,9 +39,9 @@ std::wstring WithoutAccelerator(std::wstring text) {
 bool Render(HICON icon, COLORREF background, int width, int height, Pixels* out) {
     bool drawn = false;
     const bool rendered = RenderLocally(width, height, out, [&](HDC dc) {
-        UniqueGdiObject brush(CreateSolidBrush(background));
+        tavro::UniqueBrush brush(CreateSolidBrush(background));
         RECT all = {0, 0, width, height};
-        FillRect(dc, &all, static_cast<HBRUSH>(brush.Get()));
+        FillRect(dc, &all, brush.get());
         drawn = DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
     });
     return rendered && drawn;

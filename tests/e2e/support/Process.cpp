@@ -45,15 +45,15 @@ StartedProcess StartedProcess::Start(const LaunchOptions& options, std::string* 
         *error = "CreateProcessW(" + Utf8(options.program) + ") failed: " + DescribeError(GetLastError());
         return {};
     }
-    CloseHandle(info.hThread);
+    const tavro::UniqueHandle thread(info.hThread);
     StartedProcess started;
-    started.process_.Reset(info.hProcess);
+    started.process_.reset(info.hProcess);
     started.id_ = info.dwProcessId;
     return started;
 }
 
 bool StartedProcess::IsRunning() const {
-    return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> StartedProcess::WaitForExit(std::chrono::milliseconds timeout) const {
@@ -64,27 +64,27 @@ std::optional<DWORD> StartedProcess::WaitForExit(std::chrono::milliseconds timeo
         return std::nullopt;
     }
     DWORD code = 0;
-    GetExitCodeProcess(process_.Get(), &code);
+    GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
 void StartedProcess::Terminate() const {
-    TerminateProcess(process_.Get(), 0xDEAD);
-    WaitForSingleObject(process_.Get(), 5000);
+    TerminateProcess(process_.get(), 0xDEAD);
+    WaitForSingleObject(process_.get(), 5000);
 }
 
 bool WaitUntilNoProcessNamed(const std::wstring& exeFileName, std::chrono::milliseconds timeout) {
     const std::wstring wanted = Upper(exeFileName);
     return PollUntil(
         [&wanted] {
-            UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+            tavro::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
             if (!snapshot) {
                 return false;
             }
             PROCESSENTRY32W entry = {};
             entry.dwSize = sizeof entry;
-            for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-                 more = Process32NextW(snapshot.Get(), &entry)) {
+            for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+                 more = Process32NextW(snapshot.get(), &entry)) {
                 if (Upper(entry.szExeFile) == wanted) {
                     return false;
                 }
@@ -96,13 +96,13 @@ bool WaitUntilNoProcessNamed(const std::wstring& exeFileName, std::chrono::milli
 
 std::vector<LoadedModule> ModulesOf(DWORD processId) {
     std::vector<LoadedModule> modules;
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId));
+    tavro::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId));
     if (!snapshot) {
         return modules;
     }
     MODULEENTRY32W entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Module32FirstW(snapshot.Get(), &entry); more; more = Module32NextW(snapshot.Get(), &entry)) {
+    for (BOOL more = Module32FirstW(snapshot.get(), &entry); more; more = Module32NextW(snapshot.get(), &entry)) {
         modules.push_back({Upper(entry.szModule), Upper(entry.szExePath)});
     }
     return modules;

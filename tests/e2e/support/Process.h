@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/Handles.h"
+#include "platform/UniqueResource.h"
 
 namespace e2e {
 
@@ -37,14 +37,14 @@ class StartedProcess {
 
     explicit operator bool() const { return static_cast<bool>(process_); }
     DWORD Id() const { return id_; }
-    HANDLE Handle() const { return process_.Get(); }
+    HANDLE Handle() const { return process_.get(); }
     bool IsRunning() const;
     // The exit code once the process has ended within timeout, pumping this thread's messages meanwhile.
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout) const;
     void Terminate() const;
 
   private:
-    UniqueHandle process_;
+    tavro::UniqueHandle process_;
     DWORD id_ = 0;
 };
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Text.h"
 
@@ -32,13 +33,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
     }
 
     const std::string bytes = e2e::Utf8(report);
-    HANDLE file = CreateFileW(e2e::layout::kProbeReport, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const tavro::UniqueHandle file(CreateFileW(e2e::layout::kProbeReport, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return 2;
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    const BOOL ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     return ok ? 0 : 1;
 }

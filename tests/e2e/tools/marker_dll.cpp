@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 
 #ifndef E2E_MARKER_NAME
@@ -18,14 +19,13 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
         CreateDirectoryW(e2e::layout::kPlantedMarkers, nullptr);
         const std::wstring marker =
             std::wstring(e2e::layout::kPlantedMarkers) + L"\\" + E2E_WIDEN(E2E_MARKER_NAME) + L".loaded";
-        HANDLE file =
-            CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
+        const tavro::UniqueHandle file(
+            CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
             wchar_t host[MAX_PATH] = {};
             GetModuleFileNameW(nullptr, host, MAX_PATH);
             DWORD written = 0;
-            WriteFile(file, host, static_cast<DWORD>(wcslen(host) * sizeof(wchar_t)), &written, nullptr);
-            CloseHandle(file);
+            WriteFile(file.get(), host, static_cast<DWORD>(wcslen(host) * sizeof(wchar_t)), &written, nullptr);
         }
     }
     return TRUE;

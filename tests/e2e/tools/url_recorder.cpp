@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Text.h"
 #include "support/UrlRecordFormat.h"
@@ -36,15 +37,14 @@ std::wstring ArgumentsPart(const wchar_t* commandLine) {
 bool Append(const std::string& line) {
     // Two handlers may run at once; a sharing violation only means "try again shortly".
     for (int attempt = 0; attempt < 200; ++attempt) {
-        HANDLE file = CreateFileW(e2e::layout::kReceivedUrls, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        const tavro::UniqueHandle file(CreateFileW(e2e::layout::kReceivedUrls, FILE_APPEND_DATA, FILE_SHARE_READ,
+                                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             Sleep(10);
             continue;
         }
         DWORD written = 0;
-        const BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(file);
+        const BOOL ok = WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
         return ok && written == line.size();
     }
     return false;
