@@ -80,9 +80,13 @@ void StartWithWindow(const LaunchOptions& options, StartedProcess* process, HWND
     *process = StartedProcess::Start(options, &error);
     ASSERT_TRUE(*process) << error;
     *window = WaitForMainWindow(process->Id(), kStartBound);
-    ASSERT_NE(*window, nullptr) << "expected the main window within " << kStartBound.count()
-                                << " ms; windows now: " << VisibleWindowsOf(process->Id())
-                                << (process->IsRunning() ? "" : " (the process has ended)");
+    ASSERT_NE(*window, nullptr)
+        << "expected the main window within " << kStartBound.count()
+        << " ms; windows now: " << VisibleWindowsOf(process->Id())
+        << (process->IsRunning()
+                ? ""
+                : " (the process has ended, exit code " +
+                      std::to_string(process->WaitForExit(std::chrono::milliseconds(0)).value_or(0)) + ")");
 }
 
 void ClickCommand(HWND window, int controlId) {
