@@ -327,10 +327,12 @@ void TavroForm::OnCommand(int id, int code) {
     if (code != BN_CLICKED) {
         return;
     }
-    const auto* const clicked = std::find_if(kButtons.begin(), kButtons.end(),
-                                             [id](const ButtonDefinition& definition) { return definition.id == id; });
-    if (clicked != kButtons.end()) {
-        clicked->click(platform_);
+    // A plain loop: find_if gives a pointer with GCC's std::array and an iterator class with MSVC's.
+    for (const ButtonDefinition& definition : kButtons) {
+        if (definition.id == id) {
+            definition.click(platform_);
+            return;
+        }
     }
 }
 
