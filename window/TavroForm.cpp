@@ -327,8 +327,10 @@ void TavroForm::OnCommand(int id, int code) {
     if (code != BN_CLICKED) {
         return;
     }
-    // A plain loop: find_if gives a pointer with GCC's std::array and an iterator class with MSVC's.
+    // A plain loop: find_if gives a pointer with GCC's std::array and an iterator class with MSVC's,
+    // and no one spelling of its result suits both.
     for (const ButtonDefinition& definition : kButtons) {
+        // cppcheck-suppress useStlAlgorithm
         if (definition.id == id) {
             definition.click(platform_);
             return;
