@@ -142,10 +142,11 @@ TEST_F(CopyToRoots, LongProgramNamesOntoADriveRootDesktop) {
         const std::wstring name = L"Tavro_" + std::wstring(length - 10, L'7') + L".exe";
         SCOPED_TRACE("a name of " + std::to_string(name.size()) + " characters");
         const std::wstring plain = L"S:\\" + name;
+        std::string error;
         ASSERT_TRUE(CopyFileW(e2e::layout::kTavro, plain.c_str(), FALSE))
             << "the premise: a plain CopyFileW of that name onto the desktop works; "
             << e2e::DescribeError(GetLastError());
-        ASSERT_TRUE(DeleteFileW(plain.c_str())) << e2e::DescribeError(GetLastError());
+        ASSERT_TRUE(e2e::DeleteWhenFree(plain, &error)) << error;
         ASSERT_NO_FATAL_FAILURE(ExpectCopyLands(L"T:", name, L"S:", name));
         DeleteFileW(plain.c_str());
         DeleteFileW((L"T:\\" + name).c_str());
@@ -175,9 +176,10 @@ TEST_F(CopyToRoots, DesktopAtTheRootOfAShareOrADrive) {
         ASSERT_TRUE(redirect.Applied()) << redirect.Error();
         ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(row.desktop)) << "desktop folder as the shell reports it";
         const std::wstring single = std::wstring(row.listed) + L"\\Tavro_1.exe";
+        std::string error;
         ASSERT_TRUE(CopyFileW(e2e::layout::kTavro, single.c_str(), FALSE))
             << "the premise: a plain CopyFileW to " << Utf8(single) << " works; " << e2e::DescribeError(GetLastError());
-        ASSERT_TRUE(DeleteFileW(single.c_str())) << e2e::DescribeError(GetLastError());
+        ASSERT_TRUE(e2e::DeleteWhenFree(single, &error)) << error;
         if (row.listed[0] == L'\\') {
             const std::wstring doubled = std::wstring(row.listed) + L"\\\\Tavro_1.exe";
             SetLastError(0);

@@ -6,6 +6,7 @@
 
 #include "platform/UniqueResource.h"
 #include "support/Text.h"
+#include "support/Wait.h"
 
 namespace e2e {
 
@@ -118,6 +119,25 @@ std::string DescribeFolder(const std::wstring& folder) {
 bool IsReadOnly(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool DeleteWhenFree(const std::wstring& path, std::string* error) {
+    DWORD last = ERROR_SUCCESS;
+    const bool deleted = PollUntil(
+        [&] {
+            if (DeleteFileW(path.c_str())) {
+                last = ERROR_SUCCESS;
+                return true;
+            }
+            last = GetLastError();
+            return last != ERROR_SHARING_VIOLATION;
+        },
+        std::chrono::milliseconds(3000));
+    if (!deleted || last != ERROR_SUCCESS) {
+        *error = "cannot delete " + Utf8(path) + ": " + DescribeError(last);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace e2e

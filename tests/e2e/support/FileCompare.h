@@ -16,6 +16,11 @@ std::string DescribeDifference(const std::string& actual, const std::string& exp
 // "" when the file at path holds exactly the bytes of the file at reference, else why not.
 std::string CompareFiles(const std::wstring& path, const std::wstring& reference);
 
+// Deletes path. Wine's desktop shell, like Explorer, opens a new file on the desktop at once and
+// keeps it a moment without sharing delete, so a sharing violation is waited out, up to 3 s.
+// False (with the reason in *error) when the file is still there.
+bool DeleteWhenFree(const std::wstring& path, std::string* error);
+
 // Writes bytes to path, replacing whatever is there; false with the reason in *error.
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::string* error);
 
