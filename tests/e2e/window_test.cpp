@@ -309,6 +309,7 @@ class MainWindowTest : public testing::Test {
             EXPECT_TRUE(e2e::LoadBitmapFile(e2e::ResourcePath(want.face), &look.face, &error)) << error;
             look.whiteIsTransparent = want.whiteIsTransparent;
             look.back = back;
+            look.frameInDriverColours = back == e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT));
             look.focused = focus == Button(want.id);
             looks.push_back(std::move(look));
         }

@@ -19,6 +19,9 @@ struct ButtonLook {
     Rgb back;  // inside the frame, wherever the face does not cover
     bool focused = false;
     bool pushed = false;
+    // The driver draws the system's frame with its own colours, read when it started; under a
+    // colour scheme changed since, Wine draws the program's frame with either, so it is not compared.
+    bool frameInDriverColours = true;
 };
 
 struct ButtonDiffs {
