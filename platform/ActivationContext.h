@@ -6,16 +6,8 @@
 
 namespace tavro {
 
-struct ActivationContextTraits {
-    using Handle = HANDLE;
-    static constexpr bool kHasInvalidValue = true;
-    // CreateActCtxW fails with INVALID_HANDLE_VALUE, not null.
-    static Handle InvalidValue() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Release(Handle handle) noexcept { ReleaseActCtx(handle); }
-};
-
-// An activation context, released once. Move-only.
-using UniqueActivationContext = UniqueResource<ActivationContextTraits>;
+// An activation context, released once. Move-only. CreateActCtxW fails with INVALID_HANDLE_VALUE.
+using UniqueActivationContext = UniqueResource<InvalidIsNone<ReleaseActCtx>>;
 
 // The activation context described by a manifest resource of module; empty when there is none.
 UniqueActivationContext ActivationContextFromResource(HMODULE module, int resourceId);

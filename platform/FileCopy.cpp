@@ -9,14 +9,6 @@ namespace tavro {
 
 namespace {
 
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static constexpr bool kHasInvalidValue = true;
-    static Handle InvalidValue() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Release(Handle handle) noexcept { FindClose(handle); }
-};
-using UniqueFind = UniqueResource<FindHandleTraits>;
-
 UniqueHandle OpenForIdentity(const std::wstring& path) {
     return UniqueHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
