@@ -1,13 +1,14 @@
 #include "window/FormLayout.h"
 
 #include "launcher/Handlers.h"
+#include "window/ControlIds.h"
 
 namespace tavro {
 
 const std::array<ButtonDefinition, 3> kButtons = {{
     {L"CopyCommand",
      L"デスクトップにショートカットを作成する",
-     1001,
+     kCopyCommandId,
      {75, 810, 3765, 1245},
      IDB_COPY_FACE,
      IDB_COPY_FACE_PRESSED,
@@ -16,7 +17,7 @@ const std::array<ButtonDefinition, 3> kButtons = {{
      &CopyCommand_Click},
     {L"StartUpCommand",
      L"写真を注文する",
-     1002,
+     kStartUpCommandId,
      {3840, 810, 3825, 1245},
      IDB_ORDER_FACE,
      IDB_ORDER_FACE_PRESSED,
@@ -25,7 +26,7 @@ const std::array<ButtonDefinition, 3> kButtons = {{
      &StartUpCommand_Click},
     {L"close",
      L"閉じる",
-     1003,
+     kCloseId,
      {5745, 3030, 1935, 675},
      IDB_CLOSE_FACE,
      IDB_CLOSE_FACE_PRESSED,

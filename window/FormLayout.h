@@ -24,7 +24,7 @@ struct ButtonDefinition {
     // The window text: drawn nowhere (the picture says it all), but screen readers and UI
     // automation name a push button by it.
     const wchar_t* text;
-    int id;  // control id; kept clear of IDOK and IDCANCEL, which the dialog keys send
+    int id;  // control id (window/ControlIds.h)
     TwipRect bounds;
     int normalFace;
     int pressedFace;

@@ -14,8 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Checks.h"
-#include "support/CommandSteps.h"
+#include "platform/TemporaryName.h"
 #include "support/DesktopShell.h"
 #include "support/FileCompare.h"
 #include "support/FileGrabber.h"
@@ -23,19 +22,17 @@
 #include "support/HostShell.h"
 #include "support/Input.h"
 #include "support/Layout.h"
-#include "support/MessageBoxReader.h"
-#include "support/Session.h"
+#include "support/Tavro.h"
 #include "support/Text.h"
 #include "support/TopWindows.h"
 #include "support/UrlLog.h"
 #include "support/Wait.h"
-#include "platform/TemporaryName.h"
 
 namespace {
 
+using e2e::kCopiedBox;
+using e2e::kCopyFailedBox;
 using e2e::Utf8;
-using e2e::command::kCopiedText;
-using e2e::command::kCopyFailedText;
 using Names = std::vector<std::wstring>;
 
 std::string Printed(const Names& names) {
@@ -54,32 +51,20 @@ class CopyCommand : public testing::Test {
             << "the desktop of a fresh prefix: " << e2e::DescribeFolder(desktop_);
     }
 
-    // Puts Tavro.exe into Downloads as fileName and starts it there.
     void StartFromDownloads(const std::wstring& fileName) {
-        std::string error;
-        program_ = e2e::InstallTavro(downloads_, fileName, &error);
-        ASSERT_FALSE(program_.empty()) << error;
-        ASSERT_NO_FATAL_FAILURE(e2e::command::StartWithWindow({program_}, &process_, &window_));
+        ASSERT_NO_FATAL_FAILURE(e2e::StartFromDownloads(fileName, &main_));
+        program_ = main_.program;
     }
 
-    void CopyExpecting(const std::wstring& text) {
-        ASSERT_NO_FATAL_FAILURE(e2e::command::CopyExpecting(process_.Id(), window_, text));
-    }
+    void CopyExpecting(const e2e::Box& box) { ASSERT_NO_FATAL_FAILURE(e2e::CopyExpecting(main_, box)); }
 
     // The close command must still work after whatever the case did, and end the program cleanly.
-    void CloseExpectingExitCode0() {
-        ASSERT_NO_FATAL_FAILURE(e2e::command::ClickCommand(window_, e2e::command::kClose));
-        const std::optional<DWORD> exitCode = process_.WaitForExit(e2e::command::kCloseBound);
-        ASSERT_TRUE(exitCode.has_value())
-            << "expected the program to end within " << e2e::command::kCloseBound.count() << " ms of the close click";
-        EXPECT_EQ(*exitCode, 0u) << "exit code";
-    }
+    void Close() { ASSERT_NO_FATAL_FAILURE(e2e::CloseAndExpectEnd(main_)); }
 
     std::wstring desktop_;
     std::wstring downloads_;
     std::wstring program_;
-    e2e::StartedProcess process_;
-    HWND window_ = nullptr;
+    e2e::MainWindow main_;
 };
 
 // The user's whole road: download, copy to the desktop (twice), close, start the desktop copy.
@@ -88,12 +73,12 @@ TEST_F(CopyCommand, TwiceThenTheDesktopCopyOpensTheSite) {
     const std::wstring copy = desktop_ + L"\\Tavro_12345.exe";
     for (int round = 1; round <= 2; ++round) {
         SCOPED_TRACE("copy " + std::to_string(round));
-        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedText));
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedBox));
         EXPECT_EQ(e2e::CompareFiles(copy, program_), "") << "the desktop copy against the running file";
         EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_12345.exe"}))
             << "desktop contents: " << e2e::DescribeFolder(desktop_);
     }
-    ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+    ASSERT_NO_FATAL_FAILURE(Close());
     const e2e::UrlLog urls = e2e::CollectReceivedUrls();
     ASSERT_TRUE(urls.records.empty()) << "no URL before the desktop copy is started; got " << e2e::ToString(urls);
     ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened({copy}, L"12345"));
@@ -108,11 +93,11 @@ TEST_F(CopyCommand, ReplacesAFileOfTheSameName) {
     ASSERT_TRUE(e2e::WriteWholeFile(existing, std::string(tavro->size() + 4096, 'x'), &error)) << error;
 
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
-    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedText));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedBox));
     EXPECT_EQ(e2e::CompareFiles(existing, program_), "") << "the replaced file against the running file";
     EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
         << "desktop contents: " << e2e::DescribeFolder(desktop_);
-    ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 TEST_F(CopyCommand, ReadOnlyFileIsLeftAsItWas) {
@@ -128,32 +113,32 @@ TEST_F(CopyCommand, ReadOnlyFileIsLeftAsItWas) {
     ASSERT_EQ(e2e::ReadWholeFile(existing, &error).value_or(error), before) << "the premise left the file alone";
 
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
-    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedText));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
     EXPECT_EQ(e2e::ReadWholeFile(existing, &error).value_or(error), before) << "content of the read-only file";
     EXPECT_TRUE(e2e::IsReadOnly(existing)) << "the file lost its read-only attribute";
     EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
         << "desktop contents: " << e2e::DescribeFolder(desktop_);
-    ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 // The program copies "<its name>.exe" from its folder: when it runs under another name there
 // is no such file, and the copy must fail without leaving anything on the desktop.
 TEST_F(CopyCommand, RunningFileWithoutExtension) {
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5"));
-    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedText));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
     EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({})) << "desktop contents: " << e2e::DescribeFolder(desktop_);
     EXPECT_EQ(Printed(e2e::NamesIn(downloads_)), Printed({L"Tavro_5"})) << "Downloads contents";
-    ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 TEST_F(CopyCommand, RunningFileWithOtherExtension) {
     for (const wchar_t* name : {L"Tavro_5.bin", L"Tavro_5.com"}) {
         SCOPED_TRACE(Utf8(name));
         ASSERT_NO_FATAL_FAILURE(StartFromDownloads(name));
-        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedText));
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
         EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
             << "desktop contents: " << e2e::DescribeFolder(desktop_);
-        ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+        ASSERT_NO_FATAL_FAILURE(Close());
     }
     EXPECT_EQ(Printed(e2e::NamesIn(downloads_)), Printed({L"Tavro_5.bin", L"Tavro_5.com"})) << "Downloads contents";
 }
@@ -186,8 +171,8 @@ TEST_F(CopyCommand, CopiesTheRunningFileNotItsNamesake) {
         }
         program_ = e2e::InstallTavro(folder, row.running, &error);
         ASSERT_FALSE(program_.empty()) << error;
-        ASSERT_NO_FATAL_FAILURE(e2e::command::StartWithWindow({program_}, &process_, &window_));
-        ASSERT_NO_FATAL_FAILURE(CopyExpecting(row.copies ? kCopiedText : kCopyFailedText));
+        ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow({program_}, &main_));
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(row.copies ? kCopiedBox : kCopyFailedBox));
         if (row.copies) {
             EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_4.exe"}))
                 << "desktop contents: " << e2e::DescribeFolder(desktop_);
@@ -202,7 +187,7 @@ TEST_F(CopyCommand, CopiesTheRunningFileNotItsNamesake) {
             EXPECT_EQ(e2e::ReadWholeFile(folder + L"\\Tavro_4.exe", &error).value_or(error), namesake)
                 << "the unrelated Tavro_4.exe";
         }
-        ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+        ASSERT_NO_FATAL_FAILURE(Close());
         for (const std::wstring& name : e2e::NamesIn(desktop_)) {
             DeleteFileW((desktop_ + L"\\" + name).c_str());
         }
@@ -230,16 +215,16 @@ class CopyWithoutDesktop : public CopyCommand {
         ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
         for (int round = 1; round <= 2; ++round) {
             SCOPED_TRACE("copy " + std::to_string(round));
-            ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedText));
-            EXPECT_TRUE(process_.IsRunning()) << "the program ended after a failed copy";
+            ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
+            EXPECT_TRUE(main_.process.IsRunning()) << "the program ended after a failed copy";
         }
         DWORD_PTR ignored = 0;
-        EXPECT_NE(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored), 0)
+        EXPECT_NE(SendMessageTimeoutW(main_.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored), 0)
             << "the main window does not answer messages";
         // Nothing may land elsewhere instead (an empty folder would leave a path like "\\Tavro_5.exe").
         EXPECT_EQ(Printed(e2e::NamesIn(downloads_)), Printed({L"Tavro_5.exe"})) << "Downloads contents";
         EXPECT_FALSE(e2e::FileExists(L"C:\\Tavro_5.exe")) << "a copy landed at the root of C:";
-        ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+        ASSERT_NO_FATAL_FAILURE(Close());
     }
 };
 
@@ -320,45 +305,20 @@ class CopyCutShort : public CopyCommand {
                                     e2e::FileSizeLimitLines(limit_) + L"exec " + e2e::kWineCommand + L" " +
                                     e2e::ShellQuoted(program_) + L" >/dev/null 2>&1";
         ASSERT_TRUE(e2e::StartShellScript(script, &error)) << error;
-        window_ = e2e::command::WaitForAnyMainWindow(e2e::kStartBound);
-        ASSERT_NE(window_, nullptr) << "no main window from the limited start within " << e2e::kStartBound.count()
-                                    << " ms";
-        GetWindowThreadProcessId(window_, &processId_);
-        limited_.reset(
-            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, processId_));
-        ASSERT_TRUE(limited_) << "cannot open process " << processId_ << ": " << e2e::DescribeError(GetLastError());
-    }
-
-    void CloseLimited() {
-        ASSERT_NO_FATAL_FAILURE(e2e::command::ClickCommand(window_, e2e::command::kClose));
-        ASSERT_TRUE(e2e::PollUntil([&] { return WaitForSingleObject(limited_.get(), 0) == WAIT_OBJECT_0; },
-                                   e2e::command::kCloseBound))
-            << "expected the program to end within " << e2e::command::kCloseBound.count() << " ms of the close click";
-        DWORD exitCode = 0;
-        GetExitCodeProcess(limited_.get(), &exitCode);
-        EXPECT_EQ(exitCode, 0u) << "exit code";
-    }
-
-    void TearDown() override {
-        if (limited_ && WaitForSingleObject(limited_.get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(limited_.get(), 0xDEAD);
-            WaitForSingleObject(limited_.get(), 5000);
-        }
+        ASSERT_NO_FATAL_FAILURE(e2e::FindMainWindow(&main_));
     }
 
     unsigned long tavroSize_ = 0;
     unsigned long limit_ = 0;
-    DWORD processId_ = 0;
-    tavro::UniqueHandle limited_;
 };
 
 TEST_F(CopyCutShort, LeavesNoFileBehind) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    ASSERT_NO_FATAL_FAILURE(e2e::command::CopyExpecting(processId_, window_, kCopyFailedText));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
     EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
         << "desktop contents (no truncated copy, no temporary): " << e2e::DescribeFolder(desktop_);
-    ASSERT_NO_FATAL_FAILURE(CloseLimited());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 TEST_F(CopyCutShort, KeepsTheFileThatWasThere) {
@@ -368,13 +328,13 @@ TEST_F(CopyCutShort, KeepsTheFileThatWasThere) {
     std::string error;
     ASSERT_TRUE(e2e::WriteWholeFile(existing, before, &error)) << error;
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    ASSERT_NO_FATAL_FAILURE(e2e::command::CopyExpecting(processId_, window_, kCopyFailedText));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
     const std::optional<std::string> after = e2e::ReadWholeFile(existing, &error);
     ASSERT_TRUE(after.has_value()) << error;
     EXPECT_EQ(e2e::DescribeDifference(*after, before), "") << "the file that was on the desktop";
     EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
         << "desktop contents (no temporary): " << e2e::DescribeFolder(desktop_);
-    ASSERT_NO_FATAL_FAILURE(CloseLimited());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 // Wine's explorer opens each new file on the desktop to read it as a shortcut, and now and then
@@ -393,13 +353,13 @@ std::wstring TemporaryOf(const std::wstring& folder, DWORD processId) {
 TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    e2e::FileGrabber reader(TemporaryOf(desktop_, processId_), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Id()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     while (!reader.Grabbed() && attempts < kAttempts) {
         ++attempts;
         SCOPED_TRACE("copy " + std::to_string(attempts));
-        ASSERT_NO_FATAL_FAILURE(e2e::command::CopyExpecting(processId_, window_, kCopyFailedText));
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
     }
     if (!reader.Grabbed()) {
         GTEST_SKIP() << "the reader never had the temporary open in " << kAttempts << " copies";
@@ -407,7 +367,7 @@ TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
     const bool cleared = e2e::PollUntil([&] { return e2e::NamesIn(desktop_).empty(); }, kHold + kSettle);
     EXPECT_TRUE(cleared) << "expected nothing on the desktop once the reader let go (it held the temporary for "
                          << kHold.count() << " ms); desktop contents: " << e2e::DescribeFolder(desktop_);
-    ASSERT_NO_FATAL_FAILURE(CloseLimited());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 // A reader must not turn a copy that can land into a half-done one: either the copy lands
@@ -415,17 +375,18 @@ TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
 TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
     const std::wstring copy = desktop_ + L"\\Tavro_5.exe";
-    e2e::FileGrabber reader(TemporaryOf(desktop_, process_.Id()), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Id()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     std::wstring answer;
     while (!reader.Grabbed() && attempts < kAttempts) {
         ++attempts;
         SCOPED_TRACE("copy " + std::to_string(attempts));
-        ASSERT_NO_FATAL_FAILURE(e2e::command::ClickCommand(window_, e2e::command::kCopy));
-        ASSERT_NO_FATAL_FAILURE(e2e::command::ReadCopyAnswer(process_.Id(), window_, &answer));
+        ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kCopyCommandId));
+        ASSERT_NO_FATAL_FAILURE(e2e::AnswerCopyBox(main_.process.Id(), &answer));
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectWindowStays(main_));
         if (!reader.Grabbed()) {
-            EXPECT_EQ(Utf8(answer), Utf8(kCopiedText)) << "a copy nobody else touched";
+            EXPECT_EQ(Utf8(answer), Utf8(kCopiedBox.text)) << "a copy nobody else touched";
         }
     }
     if (!reader.Grabbed()) {
@@ -438,11 +399,11 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     };
     e2e::PollUntil(noTemporary, kHold + kSettle);
     const Names left = e2e::NamesIn(desktop_);
-    if (answer == kCopiedText) {
+    if (answer == kCopiedBox.text) {
         EXPECT_EQ(Printed(left), Printed({L"Tavro_5.exe"})) << "desktop contents: " << e2e::DescribeFolder(desktop_);
         EXPECT_EQ(e2e::CompareFiles(copy, program_), "") << "the message said the copy landed";
     } else {
-        EXPECT_EQ(Utf8(answer), Utf8(kCopyFailedText)) << "the message";
+        EXPECT_EQ(Utf8(answer), Utf8(kCopyFailedBox.text)) << "the message";
         // Earlier rounds landed whole copies; the failed one must leave that file as it was.
         EXPECT_EQ(Printed(left), Printed(attempts > 1 ? Names{L"Tavro_5.exe"} : Names{}))
             << "desktop contents after " << attempts << " copies, the last one failed (the reader held "
@@ -451,7 +412,7 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
             EXPECT_EQ(e2e::CompareFiles(copy, program_), "") << "the copy an earlier round made";
         }
     }
-    ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 // Another program holds the desktop file open (no delete sharing, as the shell or a virus scanner
@@ -481,7 +442,7 @@ class CopyWaiting : public CopyCommand {
             << e2e::DescribeError(GetLastError());
         const ULONGLONG programSize = data.nFileSizeLow;
         // The release is blind: waiting for the window to take it would sit out a frozen wait.
-        const HWND button = GetDlgItem(window_, e2e::command::kCopy);
+        const HWND button = main_.copy;
         std::string error;
         ASSERT_TRUE(e2e::PressLeftAt(button, e2e::ClientCentre(button), &error)) << "press on copy: " << error;
         ASSERT_TRUE(e2e::ReleaseLeftBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), &error))
@@ -504,14 +465,14 @@ class CopyWaiting : public CopyCommand {
     }
 
     bool ClickCopyBlindly(std::string* error) {
-        const HWND button = GetDlgItem(window_, e2e::command::kCopy);
+        const HWND button = main_.copy;
         return e2e::ClickScreenPointBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), error);
     }
 
     void ExpectWindowAnswers() {
         const auto started = std::chrono::steady_clock::now();
         DWORD_PTR ignored = 0;
-        const LRESULT answered = SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &ignored);
+        const LRESULT answered = SendMessageTimeoutW(main_.window, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &ignored);
         const auto took =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
         EXPECT_NE(answered, 0) << "the window did not answer within " << kAnswerBoundMs
@@ -554,43 +515,34 @@ TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {
                 ASSERT_TRUE(ClickCopyBlindly(&error)) << "second click: " << error;
                 e2e::PollUntil([] { return false; }, std::chrono::milliseconds(300));
                 LetGo();
-                ASSERT_NO_FATAL_FAILURE(e2e::command::ExpectCopyAnswer(process_.Id(), window_, kCopiedText));
-                const HWND second = e2e::WaitForMessageBox(process_.Id(), std::chrono::milliseconds(1500));
+                ASSERT_NO_FATAL_FAILURE(e2e::AnswerBox(main_.process.Id(), kCopiedBox));
+                ASSERT_NO_FATAL_FAILURE(e2e::ExpectWindowStays(main_));
+                const HWND second = e2e::WaitForMessageBox(main_.process.Id(), std::chrono::milliseconds(1500));
                 EXPECT_EQ(second, nullptr) << "a second answer came: the second click started another copy; "
                                            << e2e::ToString(e2e::Describe(second));
                 if (second != nullptr) {
                     std::wstring ignored;
-                    ASSERT_NO_FATAL_FAILURE(e2e::command::ReadCopyAnswer(process_.Id(), window_, &ignored));
+                    ASSERT_NO_FATAL_FAILURE(e2e::AnswerCopyBox(main_.process.Id(), &ignored));
                 }
                 EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
                     << "desktop contents: " << e2e::DescribeFolder(desktop_);
                 EXPECT_EQ(e2e::CompareFiles(copy_, program_), "") << "the desktop copy against the running file";
-                ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+                ASSERT_NO_FATAL_FAILURE(Close());
                 break;
             }
             case During::CloseTheWindow: {
-                ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0)) << e2e::DescribeError(GetLastError());
-                const e2e::WindowHistory history =
-                    e2e::WatchWindowsUntilExit(process_.Handle(), process_.Id(), e2e::command::kCloseBound);
+                ASSERT_NO_FATAL_FAILURE(e2e::ExpectEnds(main_, [&] {
+                    ASSERT_TRUE(PostMessageW(main_.window, WM_CLOSE, 0, 0)) << e2e::DescribeError(GetLastError());
+                }));
                 LetGo();
-                ASSERT_TRUE(history.exited)
-                    << "expected the program to end within " << e2e::command::kCloseBound.count() << " ms of WM_CLOSE";
-                EXPECT_EQ(history.exitCode, 0u) << "exit code";
-                std::vector<e2e::WindowInfo> others;
-                for (const e2e::WindowInfo& info : history.seen) {
-                    if (info.visible && info.handle != window_) {
-                        others.push_back(info);
-                    }
-                }
-                EXPECT_TRUE(others.empty()) << "expected no other window; seen: " << e2e::ToString(others);
                 EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
                     << "desktop contents: " << e2e::DescribeFolder(desktop_);
                 EXPECT_EQ(e2e::ReadWholeFile(copy_, &error).value_or(error), older_) << "the held file";
                 break;
             }
             case During::EndTheProcess: {
-                process_.Terminate();
-                ASSERT_FALSE(process_.IsRunning()) << "the process did not end";
+                main_.process.Terminate();
+                ASSERT_FALSE(main_.process.IsRunning()) << "the process did not end";
                 LetGo();
                 ASSERT_EQ(e2e::NamesIn(desktop_).size(), 2u)
                     << "the premise: a run ended during the wait leaves its temporary; desktop contents: "
@@ -602,11 +554,11 @@ TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {
 
     // The next run's copy, with nobody holding anything, clears what the ended run left.
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
-    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedText));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedBox));
     EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
         << "desktop contents after the next copy: " << e2e::DescribeFolder(desktop_);
     EXPECT_EQ(e2e::CompareFiles(copy_, program_), "") << "the desktop copy against the running file";
-    ASSERT_NO_FATAL_FAILURE(CloseExpectingExitCode0());
+    ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 // Every way of closing the window ends the program at once: nothing shown, nothing opened.
@@ -614,45 +566,14 @@ class CloseWindow : public testing::Test {
   protected:
     void SetUp() override {
         e2e::ClearReceivedUrls();
-        const std::wstring downloads = e2e::DownloadsFolder();
-        ASSERT_FALSE(downloads.empty()) << "no Downloads folder";
-        std::string error;
-        const std::wstring program = e2e::InstallTavro(downloads, L"Tavro_5.exe", &error);
-        ASSERT_FALSE(program.empty()) << error;
-        ASSERT_NO_FATAL_FAILURE(e2e::command::StartWithWindow({program}, &process_, &window_));
+        ASSERT_NO_FATAL_FAILURE(e2e::StartFromDownloads(L"Tavro_5.exe", &main_));
     }
 
-    // Does what a user does to close the window, then watches the process until it ends.
-    // Windows of class allowedClass (the window menu itself) may show on the way.
-    void ExpectEndsAfter(const std::function<void()>& close, const std::wstring& allowedClass = L"") {
-        const auto started = std::chrono::steady_clock::now();
-        ASSERT_NO_FATAL_FAILURE(close());
-        const e2e::WindowHistory history =
-            e2e::WatchWindowsUntilExit(process_.Handle(), process_.Id(), e2e::command::kCloseBound);
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-        ASSERT_TRUE(history.exited) << "expected the program to end within " << e2e::command::kCloseBound.count()
-                                    << " ms; still running, windows: " << e2e::ToString(history.seen);
-        EXPECT_EQ(history.exitCode, 0u) << "exit code";
-        std::vector<e2e::WindowInfo> others;
-        for (const e2e::WindowInfo& info : history.seen) {
-            if (info.visible && info.handle != window_ && info.className != allowedClass) {
-                others.push_back(info);
-            }
-        }
-        EXPECT_TRUE(others.empty()) << "expected no other window; seen: " << e2e::ToString(others);
-        const e2e::UrlLog urls = e2e::CollectReceivedUrls();
-        EXPECT_EQ(urls.problem, "");
-        EXPECT_TRUE(urls.records.empty()) << "expected no URL; got " << e2e::ToString(urls);
-        std::printf("ended %lld ms after the close began\n", static_cast<long long>(elapsed.count()));
-    }
-
-    e2e::StartedProcess process_;
-    HWND window_ = nullptr;
+    e2e::MainWindow main_;
 };
 
 TEST_F(CloseWindow, CloseButton) {
-    ExpectEndsAfter([this] { ASSERT_NO_FATAL_FAILURE(e2e::command::ClickCommand(window_, e2e::command::kClose)); });
+    ASSERT_NO_FATAL_FAILURE(e2e::CloseAndExpectEnd(main_));
 }
 
 // Where the window says its close box is: asked along the middle of the title bar, then up and
@@ -692,59 +613,60 @@ POINT CloseBoxCentre(HWND window) {
 }
 
 TEST_F(CloseWindow, CloseBoxClicked) {
-    const POINT box = CloseBoxCentre(window_);
+    const POINT box = CloseBoxCentre(main_.window);
     ASSERT_NE(box.x, -1) << "the title bar has no close box (no point answers HTCLOSE)";
     POINT client = box;
-    ScreenToClient(window_, &client);
-    ExpectEndsAfter([&] {
+    ScreenToClient(main_.window, &client);
+    e2e::ExpectEnds(main_, [&] {
         std::string error;
-        ASSERT_TRUE(e2e::ClickClientPoint(window_, client, &error)) << "click on the close box: " << error;
+        ASSERT_TRUE(e2e::ClickClientPoint(main_.window, client, &error)) << "click on the close box: " << error;
     });
 }
 
 // What the close box sends, for systems where it is drawn by someone else.
 TEST_F(CloseWindow, CloseBoxCommand) {
-    ExpectEndsAfter([this] {
-        ASSERT_TRUE(PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0)) << e2e::DescribeError(GetLastError());
+    e2e::ExpectEnds(main_, [this] {
+        ASSERT_TRUE(PostMessageW(main_.window, WM_SYSCOMMAND, SC_CLOSE, 0)) << e2e::DescribeError(GetLastError());
     });
 }
 
 // Alt+Space opens the window menu; C picks Close ("&Close", and "閉じる(&C)" in Japanese).
 TEST_F(CloseWindow, WindowMenuClose) {
     constexpr const wchar_t* kMenuClass = L"#32768";
-    ExpectEndsAfter(
+    e2e::ExpectEnds(
+        main_,
         [this, kMenuClass] {
             std::string error;
-            ASSERT_TRUE(e2e::PressKeys(window_, {VK_MENU, VK_SPACE}, &error)) << "Alt+Space: " << error;
-            const HWND menu = e2e::WaitForVisibleWindow(process_.Id(), std::chrono::seconds(3), [kMenuClass](HWND w) {
-                return e2e::ClassNameOf(w) == kMenuClass;
-            });
+            ASSERT_TRUE(e2e::PressKeys(main_.window, {VK_MENU, VK_SPACE}, &error)) << "Alt+Space: " << error;
+            const HWND menu =
+                e2e::WaitForVisibleWindow(main_.process.Id(), std::chrono::seconds(3),
+                                          [kMenuClass](HWND w) { return e2e::ClassNameOf(w) == kMenuClass; });
             ASSERT_NE(menu, nullptr) << "the window menu did not open after Alt+Space";
-            ASSERT_TRUE(e2e::PressKey(window_, 'C', &error)) << "C: " << error;
+            ASSERT_TRUE(e2e::PressKey(main_.window, 'C', &error)) << "C: " << error;
         },
-        kMenuClass);
+        L"", kMenuClass);
 }
 
 TEST_F(CloseWindow, AltF4) {
-    ExpectEndsAfter([this] {
+    e2e::ExpectEnds(main_, [this] {
         std::string error;
-        ASSERT_TRUE(e2e::PressKeys(window_, {VK_MENU, VK_F4}, &error)) << "Alt+F4: " << error;
+        ASSERT_TRUE(e2e::PressKeys(main_.window, {VK_MENU, VK_F4}, &error)) << "Alt+F4: " << error;
     });
 }
 
 // Windows ending the session asks first, then tells the window the session ends.
 TEST_F(CloseWindow, SessionEnds) {
-    ExpectEndsAfter([this] {
+    e2e::ExpectEnds(main_, [this] {
         DWORD_PTR allowed = 0;
         const LRESULT answered =
-            SendMessageTimeoutW(window_, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, &allowed);
+            SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, &allowed);
         if (answered != 0) {
             EXPECT_NE(allowed, 0u) << "the program refused to let the session end";
         }
-        std::printf("after WM_QUERYENDSESSION the window is %s\n", IsWindow(window_) ? "still there" : "gone");
-        if (IsWindow(window_)) {
+        std::printf("after WM_QUERYENDSESSION the window is %s\n", IsWindow(main_.window) ? "still there" : "gone");
+        if (IsWindow(main_.window)) {
             DWORD_PTR ignored = 0;
-            SendMessageTimeoutW(window_, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+            SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
         }
     });
 }

@@ -4,19 +4,16 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "support/CommandSteps.h"
 #include "support/FileCompare.h"
 #include "support/Folders.h"
 #include "support/HostShell.h"
 #include "support/Layout.h"
-#include "support/Process.h"
-#include "support/Session.h"
+#include "support/Tavro.h"
 #include "support/Text.h"
 #include "support/Wait.h"
 
@@ -46,18 +43,14 @@ class CopyPaths : public testing::Test {
         std::string error;
         const std::wstring program = e2e::InstallTavro(folder, fileName, &error);
         ASSERT_FALSE(program.empty()) << error;
-        e2e::StartedProcess process;
-        HWND window = nullptr;
-        ASSERT_NO_FATAL_FAILURE(e2e::command::StartWithWindow({program}, &process, &window));
-        ASSERT_NO_FATAL_FAILURE(e2e::command::CopyExpecting(process.Id(), window, e2e::command::kCopiedText));
+        e2e::MainWindow main;
+        ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow({program}, &main));
+        ASSERT_NO_FATAL_FAILURE(e2e::CopyExpecting(main, e2e::kCopiedBox));
         EXPECT_EQ(e2e::CompareFiles(desktop + L"\\" + desktopName, program), "")
             << "the desktop copy against the running file";
         EXPECT_EQ(e2e::ToString(e2e::NamesIn(desktop)), e2e::ToString(std::vector<std::wstring>{desktopName}))
             << "contents of " << Utf8(desktop);
-        ASSERT_NO_FATAL_FAILURE(e2e::command::ClickCommand(window, e2e::command::kClose));
-        const std::optional<DWORD> exitCode = process.WaitForExit(e2e::command::kCloseBound);
-        ASSERT_TRUE(exitCode.has_value()) << "the program did not end after the close click";
-        EXPECT_EQ(*exitCode, 0u) << "exit code";
+        ASSERT_NO_FATAL_FAILURE(e2e::CloseAndExpectEnd(main));
     }
 
     // Moves the desktop to folder (checking the shell reports it) and copies from Downloads.

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Checks.h"
 #include "support/DllOverrides.h"
 #include "support/Folders.h"
 #include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Probe.h"
+#include "support/Tavro.h"
 #include "support/Text.h"
 #include "support/UrlLog.h"
 

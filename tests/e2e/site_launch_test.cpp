@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Checks.h"
 #include "support/Folders.h"
 #include "support/Layout.h"
 #include "support/Probe.h"
+#include "support/Tavro.h"
 #include "support/Text.h"
 #include "support/UrlLog.h"
 

@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,14 +10,11 @@
 
 #include "support/ButtonPixels.h"
 #include "support/Capture.h"
-#include "support/Checks.h"
+#include "support/FileCompare.h"
 #include "support/Folders.h"
 #include "support/Input.h"
-#include "support/MainWindow.h"
-#include "support/MessageBoxReader.h"
-#include "support/Session.h"
+#include "support/Tavro.h"
 #include "support/Text.h"
-#include "support/TopWindows.h"
 #include "support/UrlLog.h"
 #include "support/Wait.h"
 
@@ -29,27 +24,13 @@ using e2e::Utf8;
 
 constexpr const wchar_t* kFileName = L"Tavro_12345.exe";
 constexpr const wchar_t* kNumber = L"12345";
-constexpr std::chrono::milliseconds kBoxBound{5000};
-
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Captions(const e2e::MessageBoxContents& box) {
-    std::string out;
-    for (const std::wstring& caption : box.buttons) {
-        out += (out.empty() ? "\"" : ", \"") + Utf8(caption) + "\"";
-    }
-    return out;
-}
 
 class WindowInput : public testing::Test {
   protected:
     void SetUp() override { e2e::ClearReceivedUrls(); }
 
     void Start(const std::wstring& fileName = kFileName) {
-        ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow(fileName, &main_));
+        ASSERT_NO_FATAL_FAILURE(e2e::StartFromDownloads(fileName, &main_));
     }
 
     void Press(std::initializer_list<WORD> chord) {
@@ -62,43 +43,6 @@ class WindowInput : public testing::Test {
         EXPECT_EQ(e2e::NameOf(main_, focus), e2e::NameOf(main_, expected)) << "focus after " << after;
     }
 
-    // The process must end by itself, showing no message box on the way, having opened no URL but
-    // expectedUrl (when given).
-    void ExpectEndsQuietly(const std::wstring& expectedUrl) {
-        const e2e::WindowHistory history =
-            e2e::WatchWindowsUntilExit(main_.process.Handle(), main_.process.Id(), e2e::kEndBound);
-        ASSERT_TRUE(history.exited) << "expected the program to end within " << e2e::kEndBound.count()
-                                    << " ms; it is still running";
-        EXPECT_EQ(history.exitCode, 0u) << "exit code";
-        for (const e2e::WindowInfo& seen : history.seen) {
-            EXPECT_FALSE(seen.visible && seen.className == L"#32770")
-                << "expected no message box; seen: " << e2e::ToString(seen);
-        }
-        const e2e::UrlLog urls = e2e::CollectReceivedUrls();
-        EXPECT_EQ(urls.problem, "");
-        if (expectedUrl.empty()) {
-            EXPECT_TRUE(urls.records.empty()) << "expected no URL; got " << e2e::ToString(urls);
-            return;
-        }
-        ASSERT_EQ(urls.records.size(), 1u) << "expected exactly one URL; got " << e2e::ToString(urls);
-        EXPECT_EQ(Utf8(urls.records.front().url()), Utf8(expectedUrl)) << e2e::ToString(urls.records.front());
-    }
-
-    // The main window is still there and nothing else is: no box, no URL, the process running.
-    void ExpectStillWaiting(const std::string& after) {
-        e2e::LetHandle(main_.window);
-        EXPECT_TRUE(main_.process.IsRunning()) << "the program ended after " << after;
-        EXPECT_TRUE(IsWindow(main_.window) && IsWindowVisible(main_.window))
-            << "the main window is gone after " << after;
-        for (HWND w : e2e::TopLevelWindowsOf(main_.process.Id())) {
-            EXPECT_FALSE(IsWindowVisible(w) && e2e::IsMessageBox(w))
-                << "unexpected message box after " << after << ": " << e2e::ToString(e2e::Describe(w));
-        }
-        const e2e::UrlLog urls = e2e::CollectReceivedUrls();
-        EXPECT_EQ(urls.problem, "");
-        EXPECT_TRUE(urls.records.empty()) << "expected no URL after " << after << "; got " << e2e::ToString(urls);
-    }
-
     // So that a copy found afterwards can only come from this run.
     void ExpectNoDesktopCopy() {
         const std::wstring copy = e2e::DesktopFolder() + L"\\" + kFileName;
@@ -106,30 +50,14 @@ class WindowInput : public testing::Test {
         ASSERT_FALSE(e2e::FileExists(copy)) << "cannot clear " << Utf8(copy);
     }
 
-    // The copy's confirmation: exactly this box, answered with a real click on OK; the window stays.
+    // The copy's confirmation, answered with a real click on OK; the copy is the program, and the
+    // window stays.
     void ExpectCopiedToDesktop() {
-        const HWND box = e2e::WaitForMessageBox(main_.process.Id(), kBoxBound);
-        ASSERT_NE(box, nullptr) << "expected a message box within " << kBoxBound.count() << " ms"
-                                << (main_.process.IsRunning() ? "" : " (the process has ended)");
-        const e2e::MessageBoxContents contents = e2e::ReadMessageBox(box, std::chrono::milliseconds(300));
-        EXPECT_EQ(Utf8(contents.title), "Tavro") << "title";
-        EXPECT_EQ(Utf8(contents.text), "デスクトップにコピーしました。") << "text";
-        EXPECT_FALSE(contents.hasIcon) << "expected no icon; " << contents.iconDetail;
-        ASSERT_EQ(Captions(contents), "\"OK\"") << "buttons";
-
-        const std::wstring copied = e2e::DesktopFolder() + L"\\" + kFileName;
-        const std::wstring original = e2e::DownloadsFolder() + L"\\" + kFileName;
-        ASSERT_TRUE(e2e::FileExists(copied)) << "no copy at " << Utf8(copied);
-        const std::string copiedBytes = ReadAll(copied);
-        const std::string originalBytes = ReadAll(original);
-        EXPECT_EQ(copiedBytes.size(), originalBytes.size()) << "size of the desktop copy";
-        EXPECT_TRUE(copiedBytes == originalBytes) << "the desktop copy differs from the program";
-
-        std::string error;
-        ASSERT_TRUE(e2e::ClickCentre(contents.buttonHandles.front(), &error)) << "clicking OK: " << error;
-        EXPECT_TRUE(e2e::PollUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kBoxBound))
-            << "the box stayed after OK";
-        ExpectStillWaiting("OK on the copy's message box");
+        ASSERT_NO_FATAL_FAILURE(e2e::AnswerBox(main_.process.Id(), e2e::kCopiedBox));
+        EXPECT_EQ(e2e::CompareFiles(e2e::DesktopFolder() + L"\\" + kFileName, main_.program), "")
+            << "the desktop copy against the running file";
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectWindowStays(main_));
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectStillWaiting(main_, "OK on the copy's message box"));
     }
 
     e2e::MainWindow main_;
@@ -180,60 +108,40 @@ TEST_F(WindowKeyboard, TabTabSpaceCloses) {
     ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
     ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
     ExpectFocus(main_.close, "Tab Tab");
-    ASSERT_NO_FATAL_FAILURE(Press({VK_SPACE}));
-    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(L""));
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectEnds(main_, [&] { ASSERT_NO_FATAL_FAILURE(Press({VK_SPACE})); }));
 }
 
 TEST_F(WindowKeyboard, EnterOnStartUpCommandOpensTheSite) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
     ExpectFocus(main_.startUp, "Tab");
-    ASSERT_NO_FATAL_FAILURE(Press({VK_RETURN}));
-    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(e2e::LaunchUrl(kNumber)));
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectEnds(
+        main_, [&] { ASSERT_NO_FATAL_FAILURE(Press({VK_RETURN})); }, kNumber));
 }
 
 class WindowMouse : public WindowInput {};
 
 TEST_F(WindowMouse, ClickOnStartUpCommandOpensTheSite) {
     ASSERT_NO_FATAL_FAILURE(Start());
-    std::string error;
-    ASSERT_TRUE(e2e::ClickCentre(main_.startUp, &error)) << error;
-    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(e2e::LaunchUrl(kNumber)));
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectEnds(
+        main_, [&] { ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kStartUpCommandId)); }, kNumber));
 }
 
 TEST_F(WindowMouse, ClickOnStartUpCommandWithoutNumberWarns) {
     ASSERT_NO_FATAL_FAILURE(Start(L"Tavro_.exe"));
-    std::string error;
-    ASSERT_TRUE(e2e::ClickCentre(main_.startUp, &error)) << error;
-    const HWND box = e2e::WaitForMessageBox(main_.process.Id(), kBoxBound);
-    ASSERT_NE(box, nullptr) << "expected a message box within " << kBoxBound.count() << " ms"
-                            << (main_.process.IsRunning() ? "" : " (the process has ended)");
-    const e2e::MessageBoxContents contents = e2e::ReadMessageBox(box);
-    EXPECT_EQ(Utf8(contents.title), "Tavro") << "title";
-    EXPECT_EQ(Utf8(contents.text), "番号を今一度お確かめ下さい。") << "text";
-    EXPECT_STREQ(e2e::ToString(contents.icon), e2e::ToString(e2e::StockIcon::Exclamation)) << contents.iconDetail;
-    ASSERT_EQ(Captions(contents), "\"OK\"") << "buttons";
-    ASSERT_TRUE(e2e::ClickCentre(contents.buttonHandles.front(), &error)) << "clicking OK: " << error;
-    const std::optional<DWORD> exitCode = main_.process.WaitForExit(e2e::kEndBound);
-    ASSERT_TRUE(exitCode.has_value()) << "expected the program to end after OK within " << e2e::kEndBound.count()
-                                      << " ms";
-    EXPECT_EQ(*exitCode, 0u) << "exit code";
-    const e2e::UrlLog urls = e2e::CollectReceivedUrls();
-    EXPECT_TRUE(urls.records.empty()) << "expected no URL; got " << e2e::ToString(urls);
+    ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kStartUpCommandId));
+    ASSERT_NO_FATAL_FAILURE(e2e::AnswerNumberWarning(main_.process));
 }
 
 TEST_F(WindowMouse, ClickOnCloseEnds) {
     ASSERT_NO_FATAL_FAILURE(Start());
-    std::string error;
-    ASSERT_TRUE(e2e::ClickCentre(main_.close, &error)) << error;
-    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(L""));
+    ASSERT_NO_FATAL_FAILURE(e2e::CloseAndExpectEnd(main_));
 }
 
 TEST_F(WindowMouse, ClickOnCopyCommandCopiesAndStays) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ExpectNoDesktopCopy());
-    std::string error;
-    ASSERT_TRUE(e2e::ClickCentre(main_.copy, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kCopyCommandId));
     ASSERT_NO_FATAL_FAILURE(ExpectCopiedToDesktop());
 }
 
@@ -252,7 +160,8 @@ TEST_F(WindowMouse, PressReleasedAwayFromAButtonDoesNothing) {
         ASSERT_EQ(WindowFromPoint(away), main_.window) << "the release point must lie on the window, off any button";
         std::string error;
         ASSERT_TRUE(e2e::PressAndReleaseAway(b.button, away, &error)) << error;
-        ASSERT_NO_FATAL_FAILURE(ExpectStillWaiting(std::string("pressing ") + b.name + " and releasing away"));
+        ASSERT_NO_FATAL_FAILURE(
+            e2e::ExpectStillWaiting(main_, std::string("pressing ") + b.name + " and releasing away"));
     }
 }
 
@@ -296,7 +205,7 @@ TEST_F(WindowMouse, HeldButtonShowsItsPressedFace) {
     expectShown(look, "held, moved off the button");
 
     ASSERT_TRUE(e2e::ReleaseLeftAt(main_.startUp, away, &error)) << error;
-    ASSERT_NO_FATAL_FAILURE(ExpectStillWaiting("releasing away from StartUpCommand"));
+    ASSERT_NO_FATAL_FAILURE(e2e::ExpectStillWaiting(main_, "releasing away from StartUpCommand"));
 }
 
 // As with the system's buttons, a press that leaves the button and comes back is still a press:
@@ -334,8 +243,8 @@ TEST_F(WindowMouse, PressThatLeavesAndComesBackStillClicks) {
     EXPECT_TRUE(moveHeldUntil(away, false)) << "still pushed with the mouse off the button " << error;
     EXPECT_TRUE(moveHeldUntil(centreOnScreen, true)) << "not pushed again with the mouse back over it " << error;
 
-    ASSERT_TRUE(e2e::ReleaseLeftAt(main_.close, centreOnScreen, &error)) << error;
-    ASSERT_NO_FATAL_FAILURE(ExpectEndsQuietly(L""));
+    ASSERT_NO_FATAL_FAILURE(
+        e2e::ExpectEnds(main_, [&] { ASSERT_TRUE(e2e::ReleaseLeftAt(main_.close, centreOnScreen, &error)) << error; }));
 }
 
 }  // namespace

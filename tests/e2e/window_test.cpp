@@ -15,11 +15,9 @@
 #include "platform/UniqueResource.h"
 #include "support/Input.h"
 #include "support/Layout.h"
-#include "support/MainWindow.h"
-#include "support/MessageBoxReader.h"
-#include "support/Process.h"
 #include "support/ScaledPixels.h"
-#include "support/Session.h"
+#include "support/Tavro.h"
+#include "support/UserSetting.h"
 #include "support/Text.h"
 #include "support/TopWindows.h"
 #include "support/Wait.h"
@@ -194,7 +192,7 @@ class MainWindowTest : public testing::Test {
     void Start(DWORD dpi = 96) {
         dpi_ = std::make_unique<e2e::ScopedLogPixels>(dpi);
         ASSERT_TRUE(dpi_->Applied()) << dpi_->Error();
-        ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow(L"Tavro_12345.exe", &main_));
+        ASSERT_NO_FATAL_FAILURE(e2e::StartFromDownloads(L"Tavro_12345.exe", &main_));
     }
 
     // Ends the running copy and starts a new one at another dpi, in the same prefix.
@@ -406,8 +404,8 @@ TEST_F(WindowFrame, OneWindowWithClassCaptionAndStyle) {
         }
     }
     EXPECT_EQ(visible.size(), 1u) << "visible top-level windows: " << e2e::ToString(visible);
-    EXPECT_EQ(Utf8(e2e::ClassNameOf(main_.window)), "TavroForm") << "window class";
-    EXPECT_EQ(Utf8(e2e::TitleOf(main_.window)), "TavroModule") << "caption";
+    EXPECT_EQ(Utf8(e2e::ClassNameOf(main_.window)), Utf8(e2e::kMainClass)) << "window class";
+    EXPECT_EQ(Utf8(e2e::TitleOf(main_.window)), Utf8(e2e::kMainCaption)) << "caption";
 
     const auto style = static_cast<DWORD>(GetWindowLongW(main_.window, GWL_STYLE));
     const struct {
@@ -484,10 +482,10 @@ TEST_F(WindowFrame, ThreeNamedSystemPushButtonsInTabOrder) {
         const HWND child = children[i];
         SCOPED_TRACE(std::string("child ") + std::to_string(i) + ", expected " + want.name);
         EXPECT_EQ(GetDlgCtrlID(child), want.id) << "control id";
-        EXPECT_EQ(Utf8(e2e::ClassNameOf(child)), "Button") << "class";
+        EXPECT_EQ(Utf8(e2e::ClassNameOf(child)), Utf8(e2e::kButtonClass)) << "class";
         wchar_t real[256] = {};
         const UINT realLength = RealGetWindowClassW(child, real, 256);
-        EXPECT_EQ(Utf8(std::wstring(real, realLength)), "Button") << "real class (RealGetWindowClassW)";
+        EXPECT_EQ(Utf8(std::wstring(real, realLength)), Utf8(e2e::kButtonClass)) << "real class (RealGetWindowClassW)";
         EXPECT_EQ(Utf8(e2e::TextOf(child)), want.text) << "window text";
         const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
         EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE | WS_TABSTOP), static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP))

@@ -4,8 +4,8 @@
 
 #include "support/FileCompare.h"
 #include "support/Layout.h"
-#include "support/Session.h"
 #include "support/Text.h"
+#include "support/Wait.h"
 
 namespace e2e {
 

@@ -52,6 +52,18 @@ StartedProcess StartedProcess::Start(const LaunchOptions& options, std::string* 
     return started;
 }
 
+StartedProcess StartedProcess::Open(DWORD processId, std::string* error) {
+    StartedProcess opened;
+    opened.process_.reset(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, processId));
+    if (!opened.process_) {
+        *error = "cannot open process " + std::to_string(processId) + ": " + DescribeError(GetLastError());
+        return {};
+    }
+    opened.id_ = processId;
+    return opened;
+}
+
 bool StartedProcess::IsRunning() const {
     return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }

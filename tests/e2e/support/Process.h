@@ -34,6 +34,8 @@ class StartedProcess {
     ~StartedProcess();
 
     static StartedProcess Start(const LaunchOptions& options, std::string* error);
+    // A process started some other way (through the host's shell), by its id.
+    static StartedProcess Open(DWORD processId, std::string* error);
 
     explicit operator bool() const { return static_cast<bool>(process_); }
     DWORD Id() const { return id_; }

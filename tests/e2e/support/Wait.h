@@ -7,6 +7,11 @@
 
 namespace e2e {
 
+// Bounds for one start of the program, and for its end; generous next to the usual few hundred
+// milliseconds, far inside the per-test timeout.
+inline constexpr std::chrono::milliseconds kStartBound{10000};
+inline constexpr std::chrono::milliseconds kEndBound{10000};
+
 // Dispatches whatever is queued for this thread, so windows the driver owns and cross-process
 // sends to it never stall while it waits.
 inline void PumpMessages() {
