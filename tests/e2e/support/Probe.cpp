@@ -26,15 +26,8 @@ ProbeReport RunProbe(const LaunchOptions& options) {
         report.error = "the probe left no report: " + error;
         return report;
     }
-    const std::string& bytes = *contents;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        const std::wstring line = Wide(std::string_view(bytes).substr(start, end - start));
-        start = end + 1;
+    for (const std::string_view bytes : SplitLines(*contents)) {
+        const std::wstring line = Wide(bytes);
         const std::size_t tab = line.find(L'\t');
         const std::wstring key = line.substr(0, tab);
         const std::wstring value = tab == std::wstring::npos ? std::wstring() : line.substr(tab + 1);

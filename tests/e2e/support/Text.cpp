@@ -44,4 +44,23 @@ std::string DescribeError(unsigned long code) {
     return text.empty() ? std::string(number) : std::string(number) + " (" + Utf8(text) + ")";
 }
 
+std::vector<std::string_view> SplitLines(std::string_view bytes, bool* unfinished) {
+    std::vector<std::string_view> lines;
+    bool open = false;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) {
+            open = true;
+            end = bytes.size();
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    if (unfinished != nullptr) {
+        *unfinished = open;
+    }
+    return lines;
+}
+
 }  // namespace e2e

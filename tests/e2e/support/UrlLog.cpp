@@ -28,16 +28,8 @@ UrlLog ReadReceivedUrls() {
         log.problem = "cannot read the URL log: " + error;
         return log;
     }
-    const std::string& bytes = *contents;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            log.problem = "the URL log ends in an unfinished record";
-            end = bytes.size();
-        }
-        const std::string_view line(bytes.data() + start, end - start);
-        start = end + 1;
+    bool unfinished = false;
+    for (const std::string_view line : SplitLines(*contents, &unfinished)) {
         const auto fields = record::SplitFields(line);
         if (fields.size() < 3 || fields[0] != record::kTag) {
             log.problem = "malformed record in the URL log: " + std::string(line);
@@ -53,6 +45,9 @@ UrlLog ReadReceivedUrls() {
             log.problem = "record's argc disagrees with its argv: " + std::string(line);
         }
         log.records.push_back(std::move(received));
+    }
+    if (unfinished) {
+        log.problem += (log.problem.empty() ? "" : "; ") + std::string("the URL log ends in an unfinished record");
     }
     return log;
 }
