@@ -472,7 +472,8 @@ class CopyWaiting : public CopyCommand {
     void ExpectWindowAnswers() {
         const auto started = std::chrono::steady_clock::now();
         DWORD_PTR ignored = 0;
-        const LRESULT answered = SendMessageTimeoutW(main_.window, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &ignored);
+        const LRESULT answered =
+            SendMessageTimeoutW(main_.window, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &ignored);
         const auto took =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
         EXPECT_NE(answered, 0) << "the window did not answer within " << kAnswerBoundMs

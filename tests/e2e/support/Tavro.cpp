@@ -141,14 +141,13 @@ void StartMainWindow(const LaunchOptions& options, MainWindow* out) {
     out->process = StartedProcess::Start(options, &error);
     ASSERT_TRUE(out->process) << error;
     const HWND window = WaitForVisibleWindow(out->process.Id(), kStartBound, IsMainWindow);
-    ASSERT_NE(window, nullptr) << "expected the main window within " << kStartBound.count()
-                               << " ms; visible windows now: " << VisibleWindowsOf(out->process.Id())
-                               << (out->process.IsRunning()
-                                       ? ""
-                                       : " (the process has ended, exit code " +
-                                             std::to_string(out->process.WaitForExit(std::chrono::milliseconds(0))
-                                                                .value_or(0)) +
-                                             ")");
+    ASSERT_NE(window, nullptr)
+        << "expected the main window within " << kStartBound.count()
+        << " ms; visible windows now: " << VisibleWindowsOf(out->process.Id())
+        << (out->process.IsRunning()
+                ? ""
+                : " (the process has ended, exit code " +
+                      std::to_string(out->process.WaitForExit(std::chrono::milliseconds(0)).value_or(0)) + ")");
     ASSERT_NO_FATAL_FAILURE(TakeWindow(window, out));
 }
 
