@@ -562,21 +562,6 @@ TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(Close());
 }
 
-// Every way of closing the window ends the program at once: nothing shown, nothing opened.
-class CloseWindow : public testing::Test {
-  protected:
-    void SetUp() override {
-        e2e::ClearReceivedUrls();
-        ASSERT_NO_FATAL_FAILURE(e2e::StartFromDownloads(L"Tavro_5.exe", &main_));
-    }
-
-    e2e::MainWindow main_;
-};
-
-TEST_F(CloseWindow, CloseButton) {
-    ASSERT_NO_FATAL_FAILURE(e2e::CloseAndExpectEnd(main_));
-}
-
 // Where the window says its close box is: asked along the middle of the title bar, then up and
 // down through the middle of what answered HTCLOSE.
 POINT CloseBoxCentre(HWND window) {
@@ -613,63 +598,77 @@ POINT CloseBoxCentre(HWND window) {
     return {x, (top + bottom) / 2};
 }
 
-TEST_F(CloseWindow, CloseBoxClicked) {
-    const POINT box = CloseBoxCentre(main_.window);
+void ClickCloseBox(const e2e::MainWindow& main) {
+    const POINT box = CloseBoxCentre(main.window);
     ASSERT_NE(box.x, -1) << "the title bar has no close box (no point answers HTCLOSE)";
     POINT client = box;
-    ScreenToClient(main_.window, &client);
-    e2e::ExpectEnds(main_, [&] {
-        std::string error;
-        ASSERT_TRUE(e2e::ClickClientPoint(main_.window, client, &error)) << "click on the close box: " << error;
-    });
+    ScreenToClient(main.window, &client);
+    std::string error;
+    ASSERT_TRUE(e2e::ClickClientPoint(main.window, client, &error)) << "click on the close box: " << error;
 }
 
-// What the close box sends, for systems where it is drawn by someone else.
-TEST_F(CloseWindow, CloseBoxCommand) {
-    e2e::ExpectEnds(main_, [this] {
-        ASSERT_TRUE(PostMessageW(main_.window, WM_SYSCOMMAND, SC_CLOSE, 0)) << e2e::DescribeError(GetLastError());
-    });
-}
+constexpr const wchar_t* kMenuClass = L"#32768";
 
 // Alt+Space opens the window menu; C picks Close ("&Close", and "閉じる(&C)" in Japanese).
-TEST_F(CloseWindow, WindowMenuClose) {
-    constexpr const wchar_t* kMenuClass = L"#32768";
-    e2e::ExpectEnds(
-        main_,
-        [this, kMenuClass] {
-            std::string error;
-            ASSERT_TRUE(e2e::PressKeys(main_.window, {VK_MENU, VK_SPACE}, &error)) << "Alt+Space: " << error;
-            const HWND menu =
-                e2e::WaitForVisibleWindow(main_.process.Id(), std::chrono::seconds(3),
-                                          [kMenuClass](HWND w) { return e2e::ClassNameOf(w) == kMenuClass; });
-            ASSERT_NE(menu, nullptr) << "the window menu did not open after Alt+Space";
-            ASSERT_TRUE(e2e::PressKey(main_.window, 'C', &error)) << "C: " << error;
-        },
-        L"", kMenuClass);
-}
-
-TEST_F(CloseWindow, AltF4) {
-    e2e::ExpectEnds(main_, [this] {
-        std::string error;
-        ASSERT_TRUE(e2e::PressKeys(main_.window, {VK_MENU, VK_F4}, &error)) << "Alt+F4: " << error;
-    });
+void CloseThroughTheWindowMenu(const e2e::MainWindow& main) {
+    std::string error;
+    ASSERT_TRUE(e2e::PressKeys(main.window, {VK_MENU, VK_SPACE}, &error)) << "Alt+Space: " << error;
+    const HWND menu = e2e::WaitForVisibleWindow(main.process.Id(), std::chrono::seconds(3),
+                                                [](HWND w) { return e2e::ClassNameOf(w) == kMenuClass; });
+    ASSERT_NE(menu, nullptr) << "the window menu did not open after Alt+Space";
+    ASSERT_TRUE(e2e::PressKey(main.window, 'C', &error)) << "C: " << error;
 }
 
 // Windows ending the session asks first, then tells the window the session ends.
-TEST_F(CloseWindow, SessionEnds) {
-    e2e::ExpectEnds(main_, [this] {
-        DWORD_PTR allowed = 0;
-        const LRESULT answered =
-            SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, &allowed);
-        if (answered != 0) {
-            EXPECT_NE(allowed, 0u) << "the program refused to let the session end";
-        }
-        std::printf("after WM_QUERYENDSESSION the window is %s\n", IsWindow(main_.window) ? "still there" : "gone");
-        if (IsWindow(main_.window)) {
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-        }
-    });
+void EndTheSession(const e2e::MainWindow& main) {
+    DWORD_PTR allowed = 0;
+    const LRESULT answered =
+        SendMessageTimeoutW(main.window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, &allowed);
+    if (answered != 0) {
+        EXPECT_NE(allowed, 0u) << "the program refused to let the session end";
+    }
+    if (IsWindow(main.window)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(main.window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+}
+
+// Every way of closing the window ends the program at once: nothing shown, nothing opened. One
+// start a way, all in one prefix.
+TEST(CloseWindow, EveryWayEndsTheProgram) {
+    struct Way {
+        const char* what;
+        std::function<void(const e2e::MainWindow&)> close;
+        const wchar_t* allowedClass;  // a window that may show on the way (the window menu)
+    };
+    const Way ways[] = {
+        {"the close button", [](const e2e::MainWindow& main) { e2e::Click(main, e2e::kCloseId); }, L""},
+        {"a click on the close box", ClickCloseBox, L""},
+        // What the close box sends, for systems where it is drawn by someone else.
+        {"the close box's command",
+         [](const e2e::MainWindow& main) {
+             ASSERT_TRUE(PostMessageW(main.window, WM_SYSCOMMAND, SC_CLOSE, 0)) << e2e::DescribeError(GetLastError());
+         },
+         L""},
+        {"Close on the window menu", CloseThroughTheWindowMenu, kMenuClass},
+        {"Alt+F4",
+         [](const e2e::MainWindow& main) {
+             std::string error;
+             ASSERT_TRUE(e2e::PressKeys(main.window, {VK_MENU, VK_F4}, &error)) << "Alt+F4: " << error;
+         },
+         L""},
+        {"the session ending", EndTheSession, L""},
+    };
+    int start = 0;
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        e2e::ClearReceivedUrls();
+        e2e::MainWindow main;
+        // A file of its own each time: no start waits for the last one's file to be let go.
+        ASSERT_NO_FATAL_FAILURE(e2e::StartFromDownloads(L"Tavro_" + std::to_wstring(++start) + L".exe", &main));
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectEnds(
+            main, [&] { way.close(main); }, L"", way.allowedClass));
+    }
 }
 
 }  // namespace

@@ -64,54 +64,50 @@ class WindowInput : public testing::Test {
 };
 
 class WindowFocus : public WindowInput {};
+class WindowKeyboard : public WindowInput {};
+class WindowMouse : public WindowInput {
+  protected:
+    void ReleaseAwayFromEachButton();
+    void HoldStartUpCommandAndMoveOff();
+    void LeaveCloseAndComeBack();
+};
 
-TEST_F(WindowFocus, StartsOnCopyCommand) {
+// The focus starts on CopyCommand in the active window, and Tab and Shift+Tab go round the three
+// buttons in both directions.
+TEST_F(WindowFocus, StartsOnCopyCommandAndTabGoesRoundBothWays) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ExpectFocus(main_.copy, "start");
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetGUIThreadInfo(main_.threadId, &info));
     EXPECT_EQ(e2e::NameOf(main_, info.hwndActive), "the main window") << "active window";
-}
 
-TEST_F(WindowFocus, TabMovesForwardAndWraps) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ExpectFocus(main_.copy, "start");
-    const HWND order[] = {main_.startUp, main_.close, main_.copy, main_.startUp};
-    for (std::size_t i = 0; i < std::size(order); ++i) {
+    const HWND forward[] = {main_.startUp, main_.close, main_.copy, main_.startUp};
+    for (std::size_t i = 0; i < std::size(forward); ++i) {
         ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
-        ExpectFocus(order[i], std::to_string(i + 1) + " x Tab");
+        ExpectFocus(forward[i], std::to_string(i + 1) + " x Tab");
     }
-}
-
-TEST_F(WindowFocus, ShiftTabMovesBackwardAndWraps) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ExpectFocus(main_.copy, "start");
-    const HWND order[] = {main_.close, main_.startUp, main_.copy, main_.close};
-    for (std::size_t i = 0; i < std::size(order); ++i) {
+    const HWND backward[] = {main_.copy, main_.close, main_.startUp, main_.copy};
+    for (std::size_t i = 0; i < std::size(backward); ++i) {
         ASSERT_NO_FATAL_FAILURE(Press({VK_SHIFT, VK_TAB}));
-        ExpectFocus(order[i], std::to_string(i + 1) + " x Shift+Tab");
+        ExpectFocus(backward[i], std::to_string(i + 1) + " x Shift+Tab after them");
     }
 }
 
-class WindowKeyboard : public WindowInput {};
-
-TEST_F(WindowKeyboard, SpaceRightAfterStartCopiesToTheDesktop) {
+// Each button from the keyboard: Space right after the start copies, Space on close ends, Enter on
+// StartUpCommand opens the site.
+TEST_F(WindowKeyboard, EachButton) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ExpectNoDesktopCopy());
     ASSERT_NO_FATAL_FAILURE(Press({VK_SPACE}));
     ASSERT_NO_FATAL_FAILURE(ExpectCopiedToDesktop());
-}
-
-TEST_F(WindowKeyboard, TabTabSpaceCloses) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+    ExpectFocus(main_.copy, "the copy's message box");
     ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
     ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
     ExpectFocus(main_.close, "Tab Tab");
     ASSERT_NO_FATAL_FAILURE(e2e::ExpectEnds(main_, [&] { ASSERT_NO_FATAL_FAILURE(Press({VK_SPACE})); }));
-}
 
-TEST_F(WindowKeyboard, EnterOnStartUpCommandOpensTheSite) {
+    e2e::ClearReceivedUrls();
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Press({VK_TAB}));
     ExpectFocus(main_.startUp, "Tab");
@@ -119,35 +115,24 @@ TEST_F(WindowKeyboard, EnterOnStartUpCommandOpensTheSite) {
         main_, [&] { ASSERT_NO_FATAL_FAILURE(Press({VK_RETURN})); }, kNumber));
 }
 
-class WindowMouse : public WindowInput {};
-
-TEST_F(WindowMouse, ClickOnStartUpCommandOpensTheSite) {
+// Each button clicked: CopyCommand copies and the window stays, StartUpCommand then opens the site
+// and ends; without a number StartUpCommand warns and ends. (Close: CloseWindow.)
+TEST_F(WindowMouse, EachButton) {
     ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectNoDesktopCopy());
+    ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kCopyCommandId));
+    ASSERT_NO_FATAL_FAILURE(ExpectCopiedToDesktop());
     ASSERT_NO_FATAL_FAILURE(e2e::ExpectEnds(
         main_, [&] { ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kStartUpCommandId)); }, kNumber));
-}
 
-TEST_F(WindowMouse, ClickOnStartUpCommandWithoutNumberWarns) {
+    e2e::ClearReceivedUrls();
     ASSERT_NO_FATAL_FAILURE(Start(L"Tavro_.exe"));
     ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kStartUpCommandId));
     ASSERT_NO_FATAL_FAILURE(e2e::AnswerNumberWarning(main_.process));
 }
 
-TEST_F(WindowMouse, ClickOnCloseEnds) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(e2e::CloseAndExpectEnd(main_));
-}
-
-TEST_F(WindowMouse, ClickOnCopyCommandCopiesAndStays) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectNoDesktopCopy());
-    ASSERT_NO_FATAL_FAILURE(e2e::Click(main_, e2e::kCopyCommandId));
-    ASSERT_NO_FATAL_FAILURE(ExpectCopiedToDesktop());
-}
-
 // A press that the user takes back by moving off the button before releasing does nothing.
-TEST_F(WindowMouse, PressReleasedAwayFromAButtonDoesNothing) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+void WindowMouse::ReleaseAwayFromEachButton() {
     const struct {
         const char* name;
         HWND button;
@@ -167,8 +152,7 @@ TEST_F(WindowMouse, PressReleasedAwayFromAButtonDoesNothing) {
 
 // While held, a button shows its pressed face one pixel down and right in a pushed frame; moved
 // off, it shows its plain face again.
-TEST_F(WindowMouse, HeldButtonShowsItsPressedFace) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+void WindowMouse::HoldStartUpCommandAndMoveOff() {
     e2e::ButtonLook look;
     look.name = "StartUpCommand";
     look.rect = e2e::RectInParent(main_.startUp);
@@ -210,8 +194,7 @@ TEST_F(WindowMouse, HeldButtonShowsItsPressedFace) {
 
 // As with the system's buttons, a press that leaves the button and comes back is still a press:
 // the pushed state follows the mouse, and the release over the button runs its command.
-TEST_F(WindowMouse, PressThatLeavesAndComesBackStillClicks) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+void WindowMouse::LeaveCloseAndComeBack() {
     const auto pushed = [&] {
         DWORD_PTR state = 0;
         return SendMessageTimeoutW(main_.close, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state) != 0 &&
@@ -245,6 +228,22 @@ TEST_F(WindowMouse, PressThatLeavesAndComesBackStillClicks) {
 
     ASSERT_NO_FATAL_FAILURE(
         e2e::ExpectEnds(main_, [&] { ASSERT_TRUE(e2e::ReleaseLeftAt(main_.close, centreOnScreen, &error)) << error; }));
+}
+
+// Presses taken back, one after another in one window: they do nothing, and show as they should
+// while held; the last comes back over close, and its release ends the program.
+TEST_F(WindowMouse, PressesTakenBackAndBroughtBack) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    {
+        SCOPED_TRACE("released away from each button");
+        ASSERT_NO_FATAL_FAILURE(ReleaseAwayFromEachButton());
+    }
+    {
+        SCOPED_TRACE("StartUpCommand held, then moved off");
+        ASSERT_NO_FATAL_FAILURE(HoldStartUpCommandAndMoveOff());
+    }
+    SCOPED_TRACE("close held, moved off and back, released");
+    ASSERT_NO_FATAL_FAILURE(LeaveCloseAndComeBack());
 }
 
 }  // namespace
