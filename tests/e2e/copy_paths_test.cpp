@@ -68,28 +68,29 @@ class CopyPaths : public testing::Test {
     std::wstring profile_;
 };
 
-TEST_F(CopyPaths, JapaneseProgramFolderWithBackslashTrailBytes) {
-    ExpectCopyLands(profile_ + L"\\ソフト表示能力\\ダウンロード", L"Tavro_5.exe", desktop_, L"Tavro_5.exe");
+TEST_F(CopyPaths, ProgramFoldersAndNames) {
+    const struct {
+        std::wstring folder;
+        const wchar_t* fileName;
+    } programs[] = {
+        {profile_ + L"\\ソフト表示能力\\ダウンロード", L"Tavro_5.exe"},
+        {profile_ + L"\\Zoë Ελλάδα\\Downloads", L"Tavro_5.exe"},
+        {e2e::DownloadsFolder(), L"表ソ能_44.exe"},
+        {e2e::DownloadsFolder(), L"Zoë_Ελλάδα_45.exe"},
+    };
+    for (const auto& program : programs) {
+        SCOPED_TRACE(Utf8(program.folder + L"\\" + program.fileName));
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyLands(program.folder, program.fileName, desktop_, program.fileName));
+        std::string error;
+        ASSERT_TRUE(e2e::DeleteWhenFree(desktop_ + L"\\" + program.fileName, &error)) << error;
+    }
 }
 
-TEST_F(CopyPaths, ProgramFolderOutsideCodePage932) {
-    ExpectCopyLands(profile_ + L"\\Zoë Ελλάδα\\Downloads", L"Tavro_5.exe", desktop_, L"Tavro_5.exe");
-}
-
-TEST_F(CopyPaths, JapaneseProgramName) {
-    ExpectCopyLands(e2e::DownloadsFolder(), L"表ソ能_44.exe", desktop_, L"表ソ能_44.exe");
-}
-
-TEST_F(CopyPaths, ProgramNameOutsideCodePage932) {
-    ExpectCopyLands(e2e::DownloadsFolder(), L"Zoë_Ελλάδα_45.exe", desktop_, L"Zoë_Ελλάδα_45.exe");
-}
-
-TEST_F(CopyPaths, DesktopInJapaneseFolderWithBackslashTrailBytes) {
-    ExpectCopyLandsOnDesktopAt(profile_ + L"\\ソフト表示能力\\デスクトップ");
-}
-
-TEST_F(CopyPaths, DesktopOutsideCodePage932) {
-    ExpectCopyLandsOnDesktopAt(profile_ + L"\\Zoë Ελλάδα\\Desktop");
+TEST_F(CopyPaths, DesktopFolders) {
+    for (const wchar_t* folder : {L"\\ソフト表示能力\\デスクトップ", L"\\Zoë Ελλάδα\\Desktop"}) {
+        SCOPED_TRACE(Utf8(folder));
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyLandsOnDesktopAt(profile_ + folder));
+    }
 }
 
 // Desktops that are the root of something: a mapped drive, a network share. Wine maps a drive

@@ -95,18 +95,27 @@ class DesktopPaths : public DesktopLaunch {
     }
 };
 
-TEST_F(DesktopPaths, JapaneseFolderWithBackslashTrailBytes) {
-    ExpectSiteOpenedFromDesktopAt(e2e::UserProfileFolder() + L"\\ソフト表示能力\\デスクトップ", L"Tavro_42.exe", L"42");
-}
-
-TEST_F(DesktopPaths, FolderOutsideCodePage932) {
-    ExpectSiteOpenedFromDesktopAt(e2e::UserProfileFolder() + L"\\Zoë Ελλάδα\\Desktop", L"Tavro_43.exe", L"43");
-}
-
-TEST_F(DesktopPaths, JapaneseProgramName) {
-    const auto start = OnDesktop(L"表ソ能_44.exe");
-    ASSERT_FALSE(start.program.empty());
-    ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"44"));
+TEST_F(DesktopPaths, FoldersAndNamesOpenTheSite) {
+    {
+        SCOPED_TRACE("a Japanese program name");
+        const auto start = OnDesktop(L"表ソ能_44.exe");
+        ASSERT_FALSE(start.program.empty());
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectSiteOpened(start, L"44"));
+    }
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* fileName;
+        const wchar_t* number;
+    } desktops[] = {
+        {L"\\ソフト表示能力\\デスクトップ", L"Tavro_42.exe", L"42"},
+        {L"\\Zoë Ελλάδα\\Desktop", L"Tavro_43.exe", L"43"},
+    };
+    for (const auto& desktop : desktops) {
+        SCOPED_TRACE("the desktop in " + Utf8(desktop.folder));
+        e2e::ClearReceivedUrls();
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectSiteOpenedFromDesktopAt(e2e::UserProfileFolder() + desktop.folder, desktop.fileName, desktop.number));
+    }
 }
 
 // Copies that are not in the desktop folder as the shell spells it show the main window.
@@ -123,76 +132,76 @@ class ElsewhereLaunch : public DesktopLaunch {
     }
 };
 
-TEST_F(ElsewhereLaunch, DownloadsFolder) {
-    const std::wstring downloads = e2e::DownloadsFolder();
-    ASSERT_FALSE(downloads.empty()) << "no Downloads folder";
-    ASSERT_NE(Utf8(downloads), Utf8(desktop_)) << "Downloads must be a folder of its own";
+// One start for each way a copy can lie outside the desktop as the shell spells it, all in one
+// prefix; each start uses a file of its own, so none waits for the last one's to be let go.
+TEST_F(ElsewhereLaunch, ShowsTheWindow) {
     std::string error;
-    const std::wstring path = e2e::InstallTavro(downloads, L"Tavro_5.exe", &error);
-    ASSERT_FALSE(path.empty()) << error;
-    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
-}
-
-// Wine keeps the case of the drive letter it is given (and folds the rest to the real case),
-// so a lower-case drive letter is the one case difference a started program can really see.
-TEST_F(ElsewhereLaunch, DriveLetterInOtherCase) {
-    ASSERT_EQ(Utf8(desktop_.substr(0, 2)), "C:") << "desktop " << Utf8(desktop_);
-    const std::wstring spelled = L"c" + desktop_.substr(1) + L"\\";
-    ASSERT_EQ(Utf8(ModulePathSeenThrough(spelled)), Utf8(spelled + L"probe_5.exe"))
-        << "the premise: a program started as " << Utf8(spelled) << "... sees that spelling";
-    std::string error;
-    ASSERT_FALSE(e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error).empty()) << error;
-    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({spelled + L"Tavro_5.exe"}));
-}
-
-// The same folder reached through Wine's Z: drive (the Unix root): a different spelling of
-// the desktop, as a program started through a mapped drive would see it.
-TEST_F(ElsewhereLaunch, SameFolderThroughAnotherDrive) {
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    ASSERT_NE(unixName, nullptr) << "not running under Wine";
-    char* unixDesktop = unixName(desktop_.c_str());
-    ASSERT_NE(unixDesktop, nullptr) << "no Unix name for " << Utf8(desktop_);
-    std::wstring throughZ = L"Z:" + e2e::Wide(unixDesktop);
-    HeapFree(GetProcessHeap(), 0, unixDesktop);
-    std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
-
-    std::string error;
-    ASSERT_FALSE(e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error).empty()) << error;
-    ASSERT_TRUE(e2e::FileExists(throughZ + L"\\Tavro_5.exe")) << Utf8(throughZ) << " is not the desktop folder";
-    ASSERT_EQ(Utf8(ModulePathSeenThrough(throughZ + L"\\")), Utf8(throughZ + L"\\probe_5.exe"))
-        << "the premise: a program started through Z: sees that path";
-    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({throughZ + L"\\Tavro_5.exe"}));
-}
-
-// The same folder on disk, but the shell spells the desktop differently from the program's path.
-TEST_F(ElsewhereLaunch, DesktopRegisteredInOtherCase) {
-    std::wstring shouted = desktop_;
-    for (wchar_t& c : shouted) {
-        c = static_cast<wchar_t>(towupper(c));
+    {
+        SCOPED_TRACE("the Downloads folder");
+        const std::wstring downloads = e2e::DownloadsFolder();
+        ASSERT_FALSE(downloads.empty()) << "no Downloads folder";
+        ASSERT_NE(Utf8(downloads), Utf8(desktop_)) << "Downloads must be a folder of its own";
+        const std::wstring path = e2e::InstallTavro(downloads, L"Tavro_5.exe", &error);
+        ASSERT_FALSE(path.empty()) << error;
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
     }
-    ASSERT_NE(Utf8(shouted), Utf8(desktop_));
-    e2e::DesktopRedirect redirect(shouted);
-    ASSERT_TRUE(redirect.Applied()) << redirect.Error();
-    ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(shouted)) << "desktop folder as the shell reports it";
-    std::string error;
-    const std::wstring path = e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error);
-    ASSERT_FALSE(path.empty()) << error;
-    ASSERT_EQ(Utf8(ModulePathSeenThrough(desktop_ + L"\\")), Utf8(desktop_ + L"\\probe_5.exe"))
-        << "the premise: the started program sees the folder's real case";
-    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
-}
-
-TEST_F(ElsewhereLaunch, DesktopRegisteredWithTrailingSeparator) {
-    const std::wstring withSeparator = desktop_ + L"\\";
-    e2e::DesktopRedirect redirect(withSeparator);
-    ASSERT_TRUE(redirect.Applied()) << redirect.Error();
-    ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(withSeparator)) << "desktop folder as the shell reports it";
-    std::string error;
-    const std::wstring path = e2e::InstallTavro(desktop_, L"Tavro_5.exe", &error);
-    ASSERT_FALSE(path.empty()) << error;
-    ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
+    {
+        // Wine keeps the case of the drive letter it is given (and folds the rest to the real
+        // case), so a lower-case drive letter is the one case difference a started program can see.
+        SCOPED_TRACE("the desktop with its drive letter in lower case");
+        ASSERT_EQ(Utf8(desktop_.substr(0, 2)), "C:") << "desktop " << Utf8(desktop_);
+        const std::wstring spelled = L"c" + desktop_.substr(1) + L"\\";
+        ASSERT_EQ(Utf8(ModulePathSeenThrough(spelled)), Utf8(spelled + L"probe_5.exe"))
+            << "the premise: a program started as " << Utf8(spelled) << "... sees that spelling";
+        ASSERT_FALSE(e2e::InstallTavro(desktop_, L"Tavro_6.exe", &error).empty()) << error;
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({spelled + L"Tavro_6.exe"}));
+    }
+    {
+        // Wine's Z: drive is the Unix root: another spelling of the same folder, as a program
+        // started through a mapped drive would see it.
+        SCOPED_TRACE("the desktop through drive Z:");
+        using UnixName = char*(CDECL*)(const wchar_t*);
+        const auto unixName = reinterpret_cast<UnixName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+        ASSERT_NE(unixName, nullptr) << "not running under Wine";
+        char* unixDesktop = unixName(desktop_.c_str());
+        ASSERT_NE(unixDesktop, nullptr) << "no Unix name for " << Utf8(desktop_);
+        std::wstring throughZ = L"Z:" + e2e::Wide(unixDesktop);
+        HeapFree(GetProcessHeap(), 0, unixDesktop);
+        std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
+        ASSERT_FALSE(e2e::InstallTavro(desktop_, L"Tavro_7.exe", &error).empty()) << error;
+        ASSERT_TRUE(e2e::FileExists(throughZ + L"\\Tavro_7.exe")) << Utf8(throughZ) << " is not the desktop folder";
+        ASSERT_EQ(Utf8(ModulePathSeenThrough(throughZ + L"\\")), Utf8(throughZ + L"\\probe_5.exe"))
+            << "the premise: a program started through Z: sees that path";
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({throughZ + L"\\Tavro_7.exe"}));
+    }
+    {
+        // The same folder on disk, but the shell spells it differently from the program's path.
+        SCOPED_TRACE("the desktop registered in upper case");
+        std::wstring shouted = desktop_;
+        for (wchar_t& c : shouted) {
+            c = static_cast<wchar_t>(towupper(c));
+        }
+        ASSERT_NE(Utf8(shouted), Utf8(desktop_));
+        e2e::DesktopRedirect redirect(shouted);
+        ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+        ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(shouted)) << "desktop folder as the shell reports it";
+        const std::wstring path = e2e::InstallTavro(desktop_, L"Tavro_8.exe", &error);
+        ASSERT_FALSE(path.empty()) << error;
+        ASSERT_EQ(Utf8(ModulePathSeenThrough(desktop_ + L"\\")), Utf8(desktop_ + L"\\probe_5.exe"))
+            << "the premise: the started program sees the folder's real case";
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
+    }
+    {
+        SCOPED_TRACE("the desktop registered with a trailing separator");
+        const std::wstring withSeparator = desktop_ + L"\\";
+        e2e::DesktopRedirect redirect(withSeparator);
+        ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+        ASSERT_EQ(Utf8(e2e::DesktopFolder()), Utf8(withSeparator)) << "desktop folder as the shell reports it";
+        const std::wstring path = e2e::InstallTavro(desktop_, L"Tavro_9.exe", &error);
+        ASSERT_FALSE(path.empty()) << error;
+        ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow({path}));
+    }
 }
 
 }  // namespace
