@@ -379,6 +379,7 @@ class MainWindowTest : public testing::Test {
             const e2e::ButtonDiffs diffs = e2e::CompareButton(shown, look);
             EXPECT_EQ(diffs.frame.Mismatched(), 0) << diffs.frame.Report();
             EXPECT_EQ(diffs.face.Mismatched(), 0) << diffs.face.Report();
+            EXPECT_GT(diffs.white.Compared(), 100) << "the face has hardly any white to look at";
             EXPECT_EQ(diffs.white.Mismatched(), 0) << diffs.white.Report();
             EXPECT_TRUE(diffs.FocusMarkAsExpected(look.focused))
                 << (look.focused ? "expected a dotted focus rectangle 3 px in: " : "expected no focus mark: ")
@@ -393,10 +394,15 @@ class MainWindowTest : public testing::Test {
     e2e::MainWindow main_;
 };
 
-class WindowFrame : public MainWindowTest {};
+class WindowFrame : public MainWindowTest {
+  protected:
+    void OneWindowWithClassCaptionAndStyle();
+    void BorderCannotResize();
+    void ThreeNamedSystemPushButtonsInTabOrder();
+    void CaptionShowsTheProgramIcon();
+};
 
-TEST_F(WindowFrame, OneWindowWithClassCaptionAndStyle) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+void WindowFrame::OneWindowWithClassCaptionAndStyle() {
     std::vector<e2e::WindowInfo> visible;
     for (HWND w : e2e::TopLevelWindowsOf(main_.process.Id())) {
         if (IsWindowVisible(w)) {
@@ -428,8 +434,7 @@ TEST_F(WindowFrame, OneWindowWithClassCaptionAndStyle) {
 }
 
 // A fixed single border: every point of the frame is plain border, never a sizing handle.
-TEST_F(WindowFrame, BorderCannotResize) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+void WindowFrame::BorderCannotResize() {
     RECT w = {};
     GetWindowRect(main_.window, &w);
     const LONG midX = (w.left + w.right) / 2;
@@ -459,18 +464,9 @@ TEST_F(WindowFrame, BorderCannotResize) {
     }
 }
 
-TEST_F(WindowFrame, ClientAreaAt96Dpi) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    RECT client = {};
-    ASSERT_TRUE(GetClientRect(main_.window, &client));
-    EXPECT_EQ(client.right, kClient96.cx) << "client width";
-    EXPECT_EQ(client.bottom, kClient96.cy) << "client height";
-}
-
 // The system's push buttons, so that screen readers and UI automation find them: on Windows the
 // push-button proxy names each by its window text (Wine 8 has no such proxy; see WINE-NOTES).
-TEST_F(WindowFrame, ThreeNamedSystemPushButtonsInTabOrder) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+void WindowFrame::ThreeNamedSystemPushButtonsInTabOrder() {
     std::vector<HWND> children;
     for (HWND child = GetWindow(main_.window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         children.push_back(child);
@@ -542,8 +538,7 @@ TEST_F(WindowFrame, ShowsWithoutLoadingTheCommonControls) {
 
 // Wine draws the caption itself, with the window's small icon at its left: look for the
 // program's icon there, as this process draws it at the small-icon size.
-TEST_F(WindowFrame, CaptionShowsTheProgramIcon) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+void WindowFrame::CaptionShowsTheProgramIcon() {
     std::string error;
     ASSERT_TRUE(e2e::MoveMouseTo({1020, 760}, &error)) << error;
     const int small = GetSystemMetrics(SM_CXSMICON);
@@ -631,6 +626,25 @@ TEST_F(WindowFrame, CaptionShowsTheProgramIcon) {
         kPaintBound, std::chrono::milliseconds(50));
     EXPECT_TRUE(found) << "expected the program icon in the caption; closest: " << best << (error.empty() ? "" : "; ")
                        << error;
+}
+
+// The window as started, looked at without touching it.
+TEST_F(WindowFrame, OneFixedWindowWithItsIconAndThreeNamedButtons) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    {
+        SCOPED_TRACE("class, caption and style");
+        ASSERT_NO_FATAL_FAILURE(OneWindowWithClassCaptionAndStyle());
+    }
+    {
+        SCOPED_TRACE("border");
+        ASSERT_NO_FATAL_FAILURE(BorderCannotResize());
+    }
+    {
+        SCOPED_TRACE("buttons");
+        ASSERT_NO_FATAL_FAILURE(ThreeNamedSystemPushButtonsInTabOrder());
+    }
+    SCOPED_TRACE("caption icon");
+    ASSERT_NO_FATAL_FAILURE(CaptionShowsTheProgramIcon());
 }
 
 // A user opens the window menu with Alt+Space. Wine's menus cannot be read from another process,
@@ -788,23 +802,22 @@ TEST_F(WindowFrame, WindowMenuHasNoSizingItems) {
 // and the pictures grow with them.
 class WindowScaled : public MainWindowTest {};
 
-TEST_F(WindowScaled, ClientAndButtonsFollowTheTwips) {
-    for (const DpiLayout& layout : kLayouts) {
-        ASSERT_NO_FATAL_FAILURE(Restart(layout.dpi));
-        ExpectLayout(layout);
-    }
-}
-
 // This case once checked that the pictures kept their pixel size at 120 dpi: the fault itself.
-TEST_F(WindowScaled, PicturesScaleWithTheLayout) {
+TEST_F(WindowScaled, LayoutAndPicturesFollowTheDpi) {
     const Rgb back = e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT));
     Pixels at96;
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back, &at96));
-    for (const DWORD dpi : {120u, 144u}) {
-        SCOPED_TRACE(std::to_string(dpi) + " dpi");
-        ASSERT_NO_FATAL_FAILURE(Restart(dpi));
-        ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(static_cast<int>(dpi), at96));
+    for (const DpiLayout& layout : kLayouts) {
+        if (layout.dpi == 96) {
+            ASSERT_NO_FATAL_FAILURE(Start());
+            ExpectLayout(layout);
+            ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back, &at96));
+            continue;
+        }
+        ASSERT_FALSE(at96.rgb.empty()) << "the 96 dpi layout comes first";
+        ASSERT_NO_FATAL_FAILURE(Restart(layout.dpi));
+        ExpectLayout(layout);
+        SCOPED_TRACE(std::to_string(layout.dpi) + " dpi");
+        ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(static_cast<int>(layout.dpi), at96));
     }
 }
 
@@ -857,36 +870,6 @@ TEST_F(WindowScaled, DpiChangeLaysTheWindowOutAgain) {
     ASSERT_NO_FATAL_FAILURE(SendDpiChanged(96, frame));
     ExpectLayout(kLayouts[0]);
     ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back));
-}
-
-class WindowPixels : public MainWindowTest {};
-
-TEST_F(WindowPixels, BackgroundButtonsAndFocusMark) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT))));
-}
-
-// The order face's white shows the button's light-edge colour; the other faces keep their white.
-TEST_F(WindowPixels, OrderFaceWhiteFollowsTheLightEdgeColour) {
-    e2e::ScopedSystemColour hilight(L"ButtonHilight", L"255 255 0");
-    ASSERT_TRUE(hilight.Applied()) << hilight.Error();
-    ASSERT_NO_FATAL_FAILURE(Start());
-    const Rgb yellow = {255, 255, 0};
-    std::vector<e2e::ButtonLook> looks = Looks(yellow);
-    Pixels shown;
-    ASSERT_NO_FATAL_FAILURE(CaptureUntil(&shown, [&](const Pixels& now) {
-        return std::all_of(looks.begin(), looks.end(), [&](const e2e::ButtonLook& look) {
-            const e2e::ButtonDiffs d = e2e::CompareButton(now, look);
-            return d.face.Mismatched() == 0 && d.white.Mismatched() == 0;
-        });
-    }));
-    for (const auto& look : looks) {
-        SCOPED_TRACE(look.name + (look.whiteIsTransparent ? ": white shows (255, 255, 0)" : ": white stays white"));
-        const e2e::ButtonDiffs diffs = e2e::CompareButton(shown, look);
-        EXPECT_GT(diffs.white.Compared(), 100) << "the face has hardly any white to look at";
-        EXPECT_EQ(diffs.white.Mismatched(), 0) << diffs.white.Report();
-        EXPECT_EQ(diffs.face.Mismatched(), 0) << diffs.face.Report();
-    }
 }
 
 }  // namespace
