@@ -210,34 +210,36 @@ class CopyWithoutDesktop : public CopyCommand {
     }
 };
 
-TEST_F(CopyWithoutDesktop, DesktopFolderRemoved) {
+// The desktop the shell names is missing: redirected to a folder that does not exist, to a drive
+// that is gone (a network share, a removed disk), and, last, the desktop folder itself removed.
+TEST_F(CopyWithoutDesktop, CopyFailsAndTheWindowStays) {
+    {
+        SCOPED_TRACE("redirected to a missing folder");
+        const std::wstring missing = e2e::UserProfileFolder() + L"\\Gone\\Desktop";
+        e2e::DesktopRedirect redirect(missing);
+        ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+        ASSERT_NO_FATAL_FAILURE(ExpectShellReportsNoDesktop());
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyFailsAndWindowStays());
+        EXPECT_FALSE(e2e::FolderExists(missing)) << "the missing desktop folder was made";
+        EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
+            << "the previous desktop's contents: " << e2e::DescribeFolder(desktop_);
+    }
+    {
+        SCOPED_TRACE("redirected to a missing drive");
+        ASSERT_EQ(GetDriveTypeW(L"Q:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "the premise: there is no drive Q:";
+        e2e::DesktopRedirect redirect(L"Q:\\Desktop");
+        ASSERT_TRUE(redirect.Applied()) << redirect.Error();
+        ASSERT_NO_FATAL_FAILURE(ExpectShellReportsNoDesktop());
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyFailsAndWindowStays());
+        EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
+            << "the previous desktop's contents: " << e2e::DescribeFolder(desktop_);
+    }
+    SCOPED_TRACE("the desktop folder removed");
     std::string error;
     ASSERT_TRUE(e2e::RemoveFolderFromHost(desktop_, &error)) << error;
     ASSERT_NO_FATAL_FAILURE(ExpectShellReportsNoDesktop());
     ASSERT_NO_FATAL_FAILURE(ExpectCopyFailsAndWindowStays());
     EXPECT_FALSE(e2e::FolderExists(desktop_)) << "the desktop folder was made again";
-}
-
-TEST_F(CopyWithoutDesktop, DesktopRedirectedToMissingFolder) {
-    const std::wstring missing = e2e::UserProfileFolder() + L"\\Gone\\Desktop";
-    e2e::DesktopRedirect redirect(missing);
-    ASSERT_TRUE(redirect.Applied()) << redirect.Error();
-    ASSERT_NO_FATAL_FAILURE(ExpectShellReportsNoDesktop());
-    ASSERT_NO_FATAL_FAILURE(ExpectCopyFailsAndWindowStays());
-    EXPECT_FALSE(e2e::FolderExists(missing)) << "the missing desktop folder was made";
-    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
-        << "the previous desktop's contents: " << e2e::DescribeFolder(desktop_);
-}
-
-// A desktop on a drive that is gone (a network share, a removed disk): nothing can make it.
-TEST_F(CopyWithoutDesktop, DesktopRedirectedToMissingDrive) {
-    ASSERT_EQ(GetDriveTypeW(L"Q:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "the premise: there is no drive Q:";
-    e2e::DesktopRedirect redirect(L"Q:\\Desktop");
-    ASSERT_TRUE(redirect.Applied()) << redirect.Error();
-    ASSERT_NO_FATAL_FAILURE(ExpectShellReportsNoDesktop());
-    ASSERT_NO_FATAL_FAILURE(ExpectCopyFailsAndWindowStays());
-    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
-        << "the previous desktop's contents: " << e2e::DescribeFolder(desktop_);
 }
 
 // A copy that fails halfway. Wine ignores byte-range locks on reads, so a locked source would
@@ -294,22 +296,18 @@ class CopyCutShort : public CopyCommand {
     unsigned long limit_ = 0;
 };
 
-TEST_F(CopyCutShort, LeavesNoFileBehind) {
+// A copy cut short leaves nothing behind on an empty desktop, and keeps the file that was there.
+TEST_F(CopyCutShort, LeavesNothingBehindAndKeepsWhatWasThere) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
     ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
     EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
         << "desktop contents (no truncated copy, no temporary): " << e2e::DescribeFolder(desktop_);
-    ASSERT_NO_FATAL_FAILURE(Close());
-}
 
-TEST_F(CopyCutShort, KeepsTheFileThatWasThere) {
-    ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     const std::wstring existing = desktop_ + L"\\Tavro_5.exe";
     const std::string before(4096, 'o');
     std::string error;
     ASSERT_TRUE(e2e::WriteWholeFile(existing, before, &error)) << error;
-    ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
     ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
     const std::optional<std::string> after = e2e::ReadWholeFile(existing, &error);
     ASSERT_TRUE(after.has_value()) << error;
