@@ -35,9 +35,6 @@ inline constexpr Box kCopiedBox{tavro::messages::kCopied, StockIcon::None};
 inline constexpr Box kCopyFailedBox{tavro::messages::kCopyFailed, StockIcon::None};
 inline constexpr Box kNumberWarningBox{tavro::messages::kCheckNumber, StockIcon::Exclamation};
 
-// The URL the site is opened with for a file number.
-std::wstring LaunchUrl(const std::wstring& number);
-
 // Tavro's main window with its process, and its three buttons.
 struct MainWindow {
     std::wstring program;  // the path it was started as
@@ -81,8 +78,8 @@ void CloseAndExpectEnd(const MainWindow& main);
 // The window still waits for the user: running, shown, no box, no URL.
 void ExpectStillWaiting(const MainWindow& main, const std::string& after);
 
-// Desktop starts. The program must open exactly LaunchUrl(number) through the shell, show no
-// window, and end by itself with exit code 0.
+// Desktop starts. The program must open exactly its launch URL for number (launcher/GateUrl.h)
+// through the shell, show no window, and end by itself with exit code 0.
 void ExpectSiteOpened(const LaunchOptions& options, const std::wstring& number);
 // The program must show the number warning; after OK it must end with exit code 0, no URL opened.
 void ExpectNumberWarning(const LaunchOptions& options);
