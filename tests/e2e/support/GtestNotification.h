@@ -4,6 +4,9 @@
 // This one waits on a Win32 event; GTEST_HAS_NOTIFICATION_ makes GoogleTest use it.
 #include <windows.h>
 
+// Relative: GoogleTest is compiled with this header forced in, and without the project's include path.
+#include "../../../platform/UniqueResource.h"
+
 namespace testing {
 namespace internal {
 
@@ -12,13 +15,13 @@ class Notification {
     Notification() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
     Notification(const Notification&) = delete;
     Notification& operator=(const Notification&) = delete;
-    ~Notification() { CloseHandle(event_); }
+    ~Notification() = default;
 
-    void Notify() { SetEvent(event_); }
-    void WaitForNotification() { WaitForSingleObject(event_, INFINITE); }
+    void Notify() { SetEvent(event_.get()); }
+    void WaitForNotification() { WaitForSingleObject(event_.get(), INFINITE); }
 
   private:
-    HANDLE event_;
+    tavro::UniqueHandle event_;
 };
 
 }  // namespace internal
