@@ -27,7 +27,8 @@ std::string ToString(const std::vector<WindowInfo>& windows);
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
-// First visible top-level window of the process that satisfies accept, within timeout.
+// First visible top-level window of the process that satisfies accept, within timeout; null at
+// once when the process has ended without one, since no window can come after that.
 template <typename Accept>
 HWND WaitForVisibleWindow(DWORD processId, std::chrono::milliseconds timeout, Accept accept);
 HWND WaitForVisibleWindow(DWORD processId, std::chrono::milliseconds timeout);
@@ -43,22 +44,26 @@ WindowHistory WatchWindowsUntilExit(HANDLE process, DWORD processId, std::chrono
 
 }  // namespace e2e
 
+#include "platform/UniqueResource.h"
 #include "support/Wait.h"
 
 namespace e2e {
 
 template <typename Accept>
 HWND WaitForVisibleWindow(DWORD processId, std::chrono::milliseconds timeout, Accept accept) {
+    const tavro::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     HWND found = nullptr;
     PollUntil(
         [&] {
+            // Asked before the scan, so a window shown just before the end is still found.
+            const bool ended = !process || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
             for (HWND window : TopLevelWindowsOf(processId)) {
                 if (IsWindowVisible(window) && accept(window)) {
                     found = window;
                     return true;
                 }
             }
-            return false;
+            return ended;
         },
         timeout);
     return found;
