@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: Tavro's window with its frame, as a user sees it when starting a copy
-# from the download folder. Builds Tavro.exe if it is missing (the shipped 32-bit build where this
+# from the download folder. Brings Tavro.exe up to date first (the shipped 32-bit build where this
 # host runs 32-bit programs, the 64-bit build elsewhere), runs it under Wine in a private X server
 # at 96 dpi (or the dpi given: 144 is a 150 % display scale) and in a throw-away prefix, and
 # removes both afterwards.
-# Usage: tools/screenshot.sh [output.png [dpi]]  Environment: TAVRO_EXE (default: the build chosen above)
+# Usage: tools/screenshot.sh [output.png [dpi]]   one picture
+#        tools/screenshot.sh --docs                 both of the README's: 96 and 144 dpi
+# Environment: TAVRO_EXE (default: the build chosen above, rebuilt when its sources changed)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = --docs ]; then
+    "$0" "$root/docs/screenshot.png" 96
+    exec "$0" "$root/docs/screenshot-144dpi.png" 144
+fi
 . "$root/tools/wine/wine-lib.sh"
 wine_use_best
 tavro=${TAVRO_EXE:-$WINE_BUILD_DIR/window/Tavro.exe}
@@ -19,9 +25,10 @@ for tool in Xvfb xdotool xwininfo import convert; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (tools/install-deps.sh installs it)" >&2; exit 1; }
 done
 
-if [ ! -f "$tavro" ]; then
-    echo "Building Tavro.exe ($WINE_PRESET preset)"
-    (cd "$root" && cmake --preset "$WINE_PRESET" >/dev/null && cmake --build --preset "$WINE_PRESET" --target Tavro)
+if [ -z "${TAVRO_EXE:-}" ]; then
+    # Ninja rebuilds only what is older than its sources, so a picture taken after an edit shows it.
+    (cd "$root" && { [ -f "$WINE_BUILD_DIR/build.ninja" ] || cmake --preset "$WINE_PRESET" >/dev/null; } &&
+        cmake --build --preset "$WINE_PRESET" --target Tavro)
 fi
 echo "Running $tavro with $WINE_LOADER"
 
