@@ -9,7 +9,8 @@
 #   dpi     the window start of Tavro and of its same-work program at 96 dpi and at a scaled dpi, all four
 #           in turns in one prefix: Tavro scaled against Tavro unscaled, and each against the same work.
 # Usage: bench/run.sh [url] [window] [steps] [dpi]  (url and window when none is named)
-# Runs the shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere.
+# Runs the shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere
+# (BENCH_BITS=64 runs the 64-bit build here too).
 # Environment: BENCH_RUNS (default 30), BENCH_WARMUP (default 3), TAVRO_EXE (default: that build's Tavro.exe),
 #              BENCH_DPI (default 96): the prefix's screen resolution, at which every program starts (dpi mode:
 #              the scaled one, 144 when this is 96),
@@ -23,7 +24,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/wine/wine-lib.sh"
 # The shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere.
-wine_use_best
+case ${BENCH_BITS:-} in
+    "") wine_use_best ;;
+    32 | 64) wine_use "$BENCH_BITS" ;;
+    *) echo "BENCH_BITS: 32 or 64, not '$BENCH_BITS'" >&2; exit 2 ;;
+esac
 runs=${BENCH_RUNS:-30}
 warmup=${BENCH_WARMUP:-3}
 tavro=${TAVRO_EXE:-$WINE_BUILD_DIR/window/Tavro.exe}
