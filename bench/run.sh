@@ -5,10 +5,15 @@
 #   window  started from the download folder, how long until its window is shown, painted and idle;
 #   steps   both again, with the minimal programs grown one step at a time (a COM apartment, a hidden
 #           window, push buttons of the system's class under the common-controls 6 manifest), to show what
-#           each such step costs under Wine; src/*_steps.cpp say which of them Tavro takes today.
-# Usage: bench/run.sh [url] [window] [steps]        (url and window when none is named)
-# Runs the shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere.
+#           each such step costs under Wine; src/*_steps.cpp say which of them Tavro takes today;
+#   dpi     the window start of Tavro and of its same-work program at 96 dpi and at a scaled dpi, all four
+#           in turns in one prefix: Tavro scaled against Tavro unscaled, and each against the same work.
+# Usage: bench/run.sh [url] [window] [steps] [dpi]  (url and window when none is named)
+# Runs the shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere
+# (BENCH_BITS=64 runs the 64-bit build here too).
 # Environment: BENCH_RUNS (default 30), BENCH_WARMUP (default 3), TAVRO_EXE (default: that build's Tavro.exe),
+#              BENCH_DPI (default 96): the prefix's screen resolution, at which every program starts (dpi mode:
+#              the scaled one, 144 when this is 96),
 #              BENCH_VIRTUAL_DESKTOP=1 to run inside a Wine virtual desktop (1024x768),
 #              BENCH_KEEP=1 to keep the prefix, its HOME and the X server for a closer look afterwards,
 #              BENCH_TRACE=1 to log, with timestamps, DLL loads and the calls that matter for start-up
@@ -19,7 +24,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/wine/wine-lib.sh"
 # The shipped 32-bit build where this host runs 32-bit programs, the 64-bit build elsewhere.
-wine_use_best
+case ${BENCH_BITS:-} in
+    "") wine_use_best ;;
+    32 | 64) wine_use "$BENCH_BITS" ;;
+    *) echo "BENCH_BITS: 32 or 64, not '$BENCH_BITS'" >&2; exit 2 ;;
+esac
 runs=${BENCH_RUNS:-30}
 warmup=${BENCH_WARMUP:-3}
 tavro=${TAVRO_EXE:-$WINE_BUILD_DIR/window/Tavro.exe}
@@ -27,13 +36,22 @@ out=$WINE_BUILD_DIR/bench
 programs=$out/programs
 # Tavro over the program doing the same work, as a ratio of medians.
 same_work_target=1.05
+# Tavro scaled over Tavro at 96 dpi, as a ratio of medians.
+scaled_target=1.15
+dpi=${BENCH_DPI:-96}
+[[ $dpi =~ ^[1-9][0-9]*$ ]] || { echo "BENCH_DPI: not a dpi: $dpi" >&2; exit 2; }
+scaled_dpi=$dpi
+[ "$scaled_dpi" != 96 ] || scaled_dpi=144
+# Samples at another resolution than 96 dpi go to files of their own.
+csv_suffix=
+[ "$dpi" = 96 ] || csv_suffix=-${dpi}dpi
 
 modes=("$@")
 [ ${#modes[@]} -gt 0 ] || modes=(url window)
 for mode in "${modes[@]}"; do
     case $mode in
-        url | window | steps) ;;
-        *) echo "unknown benchmark: $mode (url, window or steps)" >&2; exit 2 ;;
+        url | window | steps | dpi) ;;
+        *) echo "unknown benchmark: $mode (url, window, steps or dpi)" >&2; exit 2 ;;
     esac
 done
 
@@ -71,6 +89,8 @@ echo "Creating the Wine prefix"
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\n"RelayInclude"="%s"\n\n' \
             "${BENCH_RELAY-combase.CoInitializeEx;user32.CreateWindowExW;user32.GetClassInfoExW;user32.ShowWindow;user32.UpdateWindow;user32.GetMessageW;shell32.SHGetFolderPathW;shell32.ShellExecuteExW;shell32.ShellExecuteW}"
     fi
+    # Wine takes the resolution from here, not from the X server, when each process starts.
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n\n' "$dpi"
     if [ "${BENCH_VIRTUAL_DESKTOP:-0}" = 1 ]; then
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n'
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1024x768"\n\n'
@@ -100,7 +120,7 @@ w wineserver -p >/dev/null 2>&1
 win_user='C:\users\'"$user"
 raw_dir='C:\bench'
 echo "Tavro.exe: $tavro ($(date -r "$tavro" '+%Y-%m-%d %H:%M'))"
-echo "$("$WINE_LOADER" --version) ($WINE_BITS-bit build), $(nproc) cores, DISPLAY=$DISPLAY, virtual desktop: ${BENCH_VIRTUAL_DESKTOP:-0}"
+echo "$("$WINE_LOADER" --version) ($WINE_BITS-bit build), $(nproc) cores, DISPLAY=$DISPLAY, virtual desktop: ${BENCH_VIRTUAL_DESKTOP:-0}, $dpi dpi"
 driver() {
     if [ "${BENCH_TRACE:-0}" = 1 ]; then
         TAVRO_E2E_WINEDEBUG=+timestamp,+pid,+loaddll,+relay w wine 'C:\bench\driver.exe' "$@" \
@@ -117,21 +137,21 @@ for mode in "${modes[@]}"; do
         url)
             driver url --runs "$runs" --warmup "$warmup" \
                 --record 'C:\bench\record.txt' --url "$url" --target "same work=$same_work_target" \
-                --raw "$raw_dir\\url.csv" \
+                --raw "$raw_dir\\url$csv_suffix.csv" \
                 "Tavro (desktop)=$win_user\\Desktop\\Tavro_12345.exe" \
                 "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" \
                 "same work=$win_user\\Desktop\\same_url.exe" || status=1
             ;;
         window)
             driver window --runs "$runs" --warmup "$warmup" \
-                --target "same work=$same_work_target" --raw "$raw_dir\\window.csv" \
+                --target "same work=$same_work_target" --raw "$raw_dir\\window$csv_suffix.csv" \
                 "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
                 "minimal window=$win_user\\Downloads\\min_window.exe" \
                 "same work=$win_user\\Downloads\\same_window.exe" || status=1
             ;;
         steps)
             driver url --runs "$runs" --warmup "$warmup" \
-                --record 'C:\bench\record.txt' --url "$url" --raw "$raw_dir\\url-steps.csv" \
+                --record 'C:\bench\record.txt' --url "$url" --steps --raw "$raw_dir\\url-steps$csv_suffix.csv" \
                 "Tavro (desktop)=$win_user\\Desktop\\Tavro_12345.exe" \
                 "minimal ShellExecuteW=$win_user\\Desktop\\min_url.exe" \
                 "+ COM=$win_user\\Desktop\\url_com.exe" \
@@ -140,11 +160,22 @@ for mode in "${modes[@]}"; do
                 "+ COM + window + cc6 Button=$win_user\\Desktop\\url_com_window_cc6.exe" || status=1
             echo
             driver window --runs "$runs" --warmup "$warmup" \
-                --raw "$raw_dir\\window-steps.csv" \
+                --steps --raw "$raw_dir\\window-steps$csv_suffix.csv" \
                 "Tavro (downloads)=$win_user\\Downloads\\Tavro_12345.exe" \
                 "minimal window=$win_user\\Downloads\\min_window.exe" \
                 "+ COM=$win_user\\Downloads\\window_com.exe" \
                 "+ COM + cc6 buttons=$win_user\\Downloads\\window_com_buttons_cc6.exe" || status=1
+            ;;
+        dpi)
+            tavro_scaled="Tavro at $scaled_dpi dpi" same_scaled="same work at $scaled_dpi dpi"
+            driver window --runs "$runs" --warmup "$warmup" \
+                --target "Tavro at 96 dpi=$scaled_target" --target "$same_scaled=$same_work_target" \
+                --compare "Tavro at 96 dpi/same work at 96 dpi" --compare "$same_scaled/same work at 96 dpi" \
+                --raw "$raw_dir\\window-dpi-$scaled_dpi.csv" \
+                --dpi "$scaled_dpi" "$tavro_scaled=$win_user\\Downloads\\Tavro_12345.exe" \
+                --dpi 96 "Tavro at 96 dpi=$win_user\\Downloads\\Tavro_12345.exe" \
+                --dpi "$scaled_dpi" "$same_scaled=$win_user\\Downloads\\same_window.exe" \
+                --dpi 96 "same work at 96 dpi=$win_user\\Downloads\\same_window.exe" || status=1
             ;;
     esac
 done

@@ -11,9 +11,12 @@
 //
 // Options: --runs N (counted runs per program), --warmup N (uncounted runs first),
 // --record PATH, --url URL, --target LABEL=RATIO (for the first program over the one labelled
-// LABEL; may be repeated), --raw PATH (every sample as CSV). The programs take turns, in
-// alternating order. The first program is compared with each of the others; with more than two,
-// each from the third on is also compared with the second.
+// LABEL; may be repeated), --raw PATH (every sample as CSV), --dpi N (the programs named after it
+// start at N dpi: the user's LogPixels is set to N before each of them starts, outside the timed
+// span, and put back at the end), --compare LABEL/LABEL (one more ratio to print; may be
+// repeated), --steps (with more than two programs, each from the third on is also compared with
+// the second). The programs take turns, in alternating order. The first program is compared with
+// each of the others.
 #include <windows.h>
 
 #include <algorithm>
@@ -32,6 +35,7 @@ struct Program {
     std::wstring label;
     std::wstring path;
     std::wstring folder;
+    DWORD dpi;  // 0: whatever the prefix has
 };
 
 struct Options {
@@ -42,6 +46,8 @@ struct Options {
     std::wstring expectedUrl;
     std::vector<std::pair<std::wstring, double>> targets;  // label of the program compared with, ratio
     std::wstring raw;
+    std::vector<std::pair<std::wstring, std::wstring>> comparisons;  // labels: numerator, denominator
+    bool steps = false;
     std::vector<Program> programs;
 };
 
@@ -303,6 +309,29 @@ Sample RunWindow(const Program& program, Detail* detail) {
     return sample;
 }
 
+// The screen resolution every process reads when it starts (Wine takes it from here, not from the X server).
+constexpr const wchar_t* kDesktopKey = L"Control Panel\\Desktop";
+constexpr const wchar_t* kLogPixels = L"LogPixels";
+
+DWORD ReadLogPixels() {
+    DWORD dpi = 0;
+    DWORD size = sizeof(dpi);
+    if (RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, RRF_RT_REG_DWORD, nullptr, &dpi, &size) !=
+        ERROR_SUCCESS) {
+        return 0;
+    }
+    return dpi;
+}
+
+bool WriteLogPixels(DWORD dpi) {
+    const LSTATUS status = RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &dpi, sizeof(dpi));
+    if (status != ERROR_SUCCESS) {
+        std::fprintf(stderr, "cannot set LogPixels to %lu (error %ld)\n", dpi, static_cast<long>(status));
+        return false;
+    }
+    return true;
+}
+
 double Median(std::vector<double> values) {
     if (values.empty()) {
         return 0.0;
@@ -317,6 +346,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
         return false;
     }
     options.mode = argv[1];
+    DWORD dpi = 0;
     for (int i = 2; i < argc; ++i) {
         const std::wstring argument = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -338,6 +368,23 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
             options.targets.emplace_back(target.substr(0, equals), _wtof(target.c_str() + equals + 1));
         } else if (argument == L"--raw" && hasValue) {
             options.raw = argv[++i];
+        } else if (argument == L"--dpi" && hasValue) {
+            const int value = _wtoi(argv[++i]);
+            if (value <= 0) {
+                std::fprintf(stderr, "not a dpi: %ls\n", argv[i]);
+                return false;
+            }
+            dpi = static_cast<DWORD>(value);
+        } else if (argument == L"--compare" && hasValue) {
+            const std::wstring pair = argv[++i];
+            const std::size_t slash = pair.find(L'/');
+            if (slash == std::wstring::npos) {
+                std::fprintf(stderr, "not LABEL/LABEL: %ls\n", pair.c_str());
+                return false;
+            }
+            options.comparisons.emplace_back(pair.substr(0, slash), pair.substr(slash + 1));
+        } else if (argument == L"--steps") {
+            options.steps = true;
         } else {
             const std::size_t equals = argument.find(L'=');
             const std::size_t slash = argument.find_last_of(L'\\');
@@ -346,12 +393,21 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
                 return false;
             }
             options.programs.push_back(Program{argument.substr(0, equals), argument.substr(equals + 1),
-                                               argument.substr(equals + 1, slash - equals - 1)});
+                                               argument.substr(equals + 1, slash - equals - 1), dpi});
         }
     }
     if (options.mode == L"url" && (options.record.empty() || options.expectedUrl.empty())) {
         std::fprintf(stderr, "url mode needs --record and --url\n");
         return false;
+    }
+    for (const auto& [numerator, denominator] : options.comparisons) {
+        for (const std::wstring& label : {numerator, denominator}) {
+            if (std::none_of(options.programs.begin(), options.programs.end(),
+                             [&label](const Program& program) { return program.label == label; })) {
+                std::fprintf(stderr, "--compare: no program labelled %ls\n", label.c_str());
+                return false;
+            }
+        }
     }
     return (options.mode == L"url" || options.mode == L"window") && options.runs > 0 && options.warmup >= 0 &&
            !options.programs.empty();
@@ -364,7 +420,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: bench_driver url|window [--runs N] [--warmup N] [--record PATH --url URL] "
-                     "[--target LABEL=RATIO]... [--raw CSV] LABEL=PATH...\n");
+                     "[--target LABEL=RATIO]... [--compare LABEL/LABEL]... [--steps] [--raw CSV] "
+                     "[--dpi N] LABEL=PATH [[--dpi N] LABEL=PATH]...\n");
         return 2;
     }
     const bool urlMode = options.mode == L"url";
@@ -372,12 +429,20 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::vector<Sample>> samples(count);
     std::vector<Detail> details(count);
     std::vector<int> failures(count, 0);
+    const DWORD prefixDpi = ReadLogPixels();
+    DWORD currentDpi = prefixDpi;
 
     for (int run = -options.warmup; run < options.runs; ++run) {
         for (std::size_t turn = 0; turn < count; ++turn) {
             // Alternate the order, so that neither program always runs right after the other.
             const std::size_t index = (run % 2 == 0) ? turn : count - 1 - turn;
             const Program& program = options.programs[index];
+            if (program.dpi != 0 && program.dpi != currentDpi) {
+                if (!WriteLogPixels(program.dpi)) {
+                    return 1;
+                }
+                currentDpi = program.dpi;
+            }
             const Sample sample =
                 urlMode
                     ? RunUrl(options, program)
@@ -394,6 +459,10 @@ int wmain(int argc, wchar_t** argv) {
                 samples[index].back().round = run;
             }
         }
+    }
+
+    if (currentDpi != prefixDpi && prefixDpi != 0) {
+        WriteLogPixels(prefixDpi);
     }
 
     if (!options.raw.empty()) {
@@ -447,28 +516,28 @@ int wmain(int argc, wchar_t** argv) {
         }
         std::printf("\n");
     }
-    // More than two programs: the steps between the minimal one (second) and Tavro (first).
-    for (std::size_t p = 2; p < count && medians[1] > 0.0; ++p) {
+    // Steps: each from the third on against the minimal one (second).
+    for (std::size_t p = 2; options.steps && p < count && medians[1] > 0.0; ++p) {
         std::printf("  %ls/%ls: %.3f\n", options.programs[p].label.c_str(), options.programs[1].label.c_str(),
                     medians[p] / medians[1]);
     }
-    for (std::size_t p = 1; p < count; ++p) {
-        if (medians[p] <= 0.0) {
-            continue;
+    const auto compare = [&](std::size_t numerator, std::size_t denominator) {
+        if (medians[numerator] <= 0.0 || medians[denominator] <= 0.0) {
+            return;
         }
-        const double ratio = medians[0] / medians[p];
-        std::printf("  ratio %ls/%ls (medians): %.3f", options.programs[0].label.c_str(),
-                    options.programs[p].label.c_str(), ratio);
+        const double ratio = medians[numerator] / medians[denominator];
+        std::printf("  ratio %ls/%ls (medians): %.3f", options.programs[numerator].label.c_str(),
+                    options.programs[denominator].label.c_str(), ratio);
         for (const auto& [label, target] : options.targets) {
-            if (label == options.programs[p].label) {
+            if (numerator == 0 && label == options.programs[denominator].label) {
                 std::printf("  target <= %.2f: %s", target, ratio <= target ? "met" : "MISSED");
             }
         }
         // Each round runs the programs back to back: the ratio within a round is less
         // disturbed by whatever else the machine is doing at the time.
         std::vector<double> paired;
-        for (const Sample& first : samples[0]) {
-            for (const Sample& other : samples[p]) {
+        for (const Sample& first : samples[numerator]) {
+            for (const Sample& other : samples[denominator]) {
                 if (other.round == first.round && other.total > 0.0) {
                     paired.push_back(first.total / other.total);
                 }
@@ -478,6 +547,18 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("; within a round: %.3f (median of %zu)", Median(paired), paired.size());
         }
         std::printf("\n");
+    };
+    for (std::size_t p = 1; p < count; ++p) {
+        compare(0, p);
+    }
+    const auto indexOf = [&options](const std::wstring& label) {
+        return static_cast<std::size_t>(
+            std::find_if(options.programs.begin(), options.programs.end(),
+                         [&label](const Program& program) { return program.label == label; }) -
+            options.programs.begin());
+    };
+    for (const auto& [numerator, denominator] : options.comparisons) {
+        compare(indexOf(numerator), indexOf(denominator));
     }
     std::fflush(stdout);
     return std::any_of(failures.begin(), failures.end(), [](int failed) { return failed > 0; }) ? 1 : 0;
