@@ -10,7 +10,8 @@ namespace tavro {
 void Form_Load(Platform& platform);
 // Opens the ordering site for this program's number (or asks the user to check it), then ends.
 void StartUpCommand_Click(Platform& platform);
-// Copies this program onto the desktop and says whether that worked; the window stays.
+// Copies this program onto the desktop and says whether that worked; the window stays. A click
+// that reaches it while it runs (the copy or its answer) does nothing.
 void CopyCommand_Click(Platform& platform);
 // The window's own close picture.
 void close_Click(Platform& platform);

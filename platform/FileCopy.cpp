@@ -28,6 +28,23 @@ bool SameFile(const std::wstring& first, const std::wstring& second) {
            infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
+// CopyFileW gives the copy the source's attributes, and a program run from a CD, from some archive
+// tools or from a file the user marked gives a read-only temporary. A file of ours must not stay
+// so: a read-only copy on the desktop could never be replaced, as a read-only file there is the
+// user's to keep, and a read-only temporary cannot be deleted. The other attributes stay as they are.
+bool ClearReadOnly(const std::wstring& path, DWORD attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+        return true;
+    }
+    const DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    // FILE_ATTRIBUTE_NORMAL is the one way to ask for no attributes at all.
+    return SetFileAttributesW(path.c_str(), cleared == 0 ? FILE_ATTRIBUTE_NORMAL : cleared) != FALSE;
+}
+
+bool ClearReadOnly(const std::wstring& path) {
+    return ClearReadOnly(path, GetFileAttributesW(path.c_str()));
+}
+
 // A process we may not open is someone else's, and running.
 bool IsRunning(DWORD processId) {
     const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
@@ -53,7 +70,9 @@ void RemoveStaleTemporaries(const std::wstring& folder) {
         const std::optional<unsigned long> owner = ProcessIdOfTemporary(found.cFileName);
         if (owner && (*owner == self || !IsRunning(*owner))) {
             // Best effort: whatever still holds it open, the next copy tries again.
-            DeleteFileW((folder + found.cFileName).c_str());
+            const std::wstring stale = folder + found.cFileName;
+            ClearReadOnly(stale, found.dwFileAttributes);
+            DeleteFileW(stale.c_str());
         }
     } while (FindNextFileW(search.get(), &found));
 }
@@ -81,6 +100,7 @@ bool RetryWhileInUse(const std::atomic<bool>& cancelled, Attempt attempt) {
 }
 
 void RemoveTemporary(const std::wstring& temporary, const std::atomic<bool>& cancelled) {
+    ClearReadOnly(temporary);
     RetryWhileInUse(cancelled,
                     [&] { return DeleteFileW(temporary.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND; });
 }
@@ -107,7 +127,10 @@ bool CopyFileThroughTemporary(const std::wstring& source,
     }
 
     const std::wstring temporary = folder + TemporaryFileName(GetCurrentProcessId());
-    if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE)) {
+    // CopyFileW keeps the file's other streams, the Mark of the Web (Zone.Identifier) among them:
+    // Windows asks again before it runs a program that came from the Internet, copy or not. Only
+    // an NTFS desktop on real Windows shows this; Wine keeps no streams.
+    if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE) || !ClearReadOnly(temporary)) {
         RemoveTemporary(temporary, cancelled);
         return false;
     }

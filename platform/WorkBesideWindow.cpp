@@ -20,17 +20,40 @@ DWORD WINAPI RunJob(void* parameter) {
     return 0;
 }
 
-// The quit message's exit code once it has arrived; everything else is handled as the main loop would.
+// Keyboard and mouse input that arrives during the wait is dropped unseen, whoever it is for:
+// Space or Enter for a button, Tab, a click. The window is disabled meanwhile, as a modal dialog's
+// owner is, and a disabled window's frame takes no command either (DefWindowProc ignores
+// WM_SYSCOMMAND for it: no Alt+F4, no window menu, no close box), so no input is of use to it.
+// Everything else is dispatched as in the main loop: paint, timers, posted messages such as
+// WM_CLOSE (Task Manager's End task), which ends the program and so the wait. Messages sent to the
+// window (WM_QUERYENDSESSION, a BM_CLICK from an accessibility tool) never pass through here at
+// all, which is why the handlers keep their own guard against being called again.
+bool IsInput(const MSG& message) {
+    const UINT id = message.message;
+    return (id >= WM_KEYFIRST && id <= WM_KEYLAST) || (id >= WM_MOUSEFIRST && id <= WM_MOUSELAST) ||
+           (id >= WM_NCMOUSEMOVE && id <= WM_NCXBUTTONDBLCLK);
+}
+
+// The quit message's exit code once it has arrived; everything else dispatched, but input.
 std::optional<int> PumpUntilQuit() {
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             return static_cast<int>(message.wParam);
         }
+        if (IsInput(message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return std::nullopt;
+}
+
+// The keyboard focus, when it is on window or one of its children: it is taken away for the wait.
+HWND OwnFocus(HWND window) {
+    const HWND focus = GetFocus();
+    return window != nullptr && focus != nullptr && (focus == window || IsChild(window, focus)) ? focus : nullptr;
 }
 
 }  // namespace
@@ -41,6 +64,14 @@ bool RunBesideWindow(HWND window, const CancellableWork& work) {
     const UniqueHandle thread(CreateThread(nullptr, 0, &RunJob, &job, 0, nullptr));
     if (!thread) {
         return work(job.cancelled);
+    }
+    // As a modal dialog takes the focus from its owner: no button shows a focus mark it would not
+    // honour. Keys, with no window to go to, come to the active window as WM_SYSKEY* messages, and
+    // are dropped with the rest. Taken before the window is disabled, which moves the focus off
+    // the window itself but not off a child, and after which SetFocus would fail.
+    const HWND focus = OwnFocus(window);
+    if (focus != nullptr) {
+        SetFocus(nullptr);
     }
     // EnableWindow answers whether the window was disabled before; leave such a window as it was.
     const bool wasDisabled = window != nullptr && EnableWindow(window, FALSE) != FALSE;
@@ -67,6 +98,11 @@ bool RunBesideWindow(HWND window, const CancellableWork& work) {
 
     if (window != nullptr && !wasDisabled && IsWindow(window)) {
         EnableWindow(window, TRUE);
+    }
+    // Back where it was, unless something took it meanwhile or the window is gone. SetFocus fails
+    // on a window that is still disabled (the wait ran inside another one).
+    if (focus != nullptr && IsWindow(focus) && GetFocus() == nullptr) {
+        SetFocus(focus);
     }
     if (quit) {
         PostQuitMessage(*quit);

@@ -10,10 +10,11 @@ namespace tavro {
 using CancellableWork = std::function<bool(const std::atomic<bool>& cancelled)>;
 
 // Runs work on a thread of its own while this, the window thread, goes on handling its messages,
-// with window (borrowed; may be null) disabled meanwhile as a modal dialog's owner is: it paints
-// and answers, but takes no clicks and no keys. When the quit message arrives meanwhile (the
-// program was ended), cancelled is set, the work is awaited, and the quit is posted again for the
-// main loop. Returns what work returned.
+// with window (borrowed; may be null) disabled meanwhile as a modal dialog's owner is, and the
+// keyboard focus taken from it and given back afterwards: it paints and answers, but takes no
+// clicks and no keys (WorkBesideWindow.cpp says which messages the wait dispatches). When the
+// quit message arrives meanwhile (the program was ended), cancelled is set, the work is awaited,
+// and the quit is posted again for the main loop. Returns what work returned.
 bool RunBesideWindow(HWND window, const CancellableWork& work);
 
 }  // namespace tavro

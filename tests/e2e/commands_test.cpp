@@ -397,8 +397,10 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
 
 // Another program holds the desktop file open (no delete sharing, as the shell or a virus scanner
 // may), so the copy waits for it to let go. Meanwhile the window keeps answering but takes no
-// second click, ending the program ends the wait, and what a run ended from outside leaves
-// behind is cleared by the next copy.
+// second press of any kind and gives no button the focus, ending the program ends the wait, and
+// what a run ended from outside leaves behind is cleared by the next copy. The program itself is
+// read-only, as one run from a CD or from a file the user marked: CopyFileW passes that on to the
+// copy, which must still be replaceable and, when the copy fails, removable.
 class CopyWaiting : public CopyCommand {
   protected:
     // Longer than the program, so a copy that did not replace it would show.
@@ -415,6 +417,33 @@ class CopyWaiting : public CopyCommand {
 
     void LetGo() { holder_.reset(); }
 
+    // Downloads\Tavro_5.exe, read-only, started again by every row.
+    void InstallReadOnlyProgram() {
+        std::string error;
+        program_ = e2e::InstallTavro(downloads_, L"Tavro_5.exe", &error);
+        ASSERT_FALSE(program_.empty()) << error;
+        ASSERT_TRUE(SetFileAttributesW(program_.c_str(), FILE_ATTRIBUTE_READONLY))
+            << e2e::DescribeError(GetLastError());
+        // The premise: a plain copy of it is read-only too (Wine as root would not say so).
+        const std::wstring probe = e2e::UserProfileFolder() + L"\\read-only-probe.exe";
+        ASSERT_TRUE(CopyFileW(program_.c_str(), probe.c_str(), FALSE)) << e2e::DescribeError(GetLastError());
+        const bool readOnly = e2e::IsReadOnly(probe);
+        SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(probe.c_str());
+        ASSERT_TRUE(readOnly) << "the premise: CopyFileW passes the read-only attribute on";
+    }
+
+    void Start() { ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow({program_}, &main_)); }
+
+    // The desktop holds the one program file, whole and replaceable, and no temporary.
+    void ExpectCopyLanded(const std::string& after) {
+        SCOPED_TRACE(after);
+        EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
+            << "desktop contents: " << e2e::DescribeFolder(desktop_);
+        EXPECT_EQ(e2e::CompareFiles(copy_, program_), "") << "the desktop copy against the running file";
+        EXPECT_FALSE(e2e::IsReadOnly(copy_)) << "the desktop copy is read-only: no later copy could replace it";
+    }
+
     // Clicks copy and waits until the copy is whole beside the held file and waiting to replace it.
     void ClickCopyAndWaitForTheWait() {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -427,17 +456,13 @@ class CopyWaiting : public CopyCommand {
         ASSERT_TRUE(e2e::PressLeftAt(button, e2e::ClientCentre(button), &error)) << "press on copy: " << error;
         ASSERT_TRUE(e2e::ReleaseLeftBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), &error))
             << "release on copy: " << error;
+        // This run's own temporary: one an earlier run left must not pass for it.
+        const std::wstring temporary = TemporaryOf(desktop_, main_.process.Id());
         const bool waiting = e2e::PollUntil(
             [&] {
-                for (const std::wstring& name : e2e::NamesIn(desktop_)) {
-                    WIN32_FILE_ATTRIBUTE_DATA found = {};
-                    if (name != L"Tavro_5.exe" &&
-                        GetFileAttributesExW((desktop_ + L"\\" + name).c_str(), GetFileExInfoStandard, &found) &&
-                        found.nFileSizeLow == programSize) {
-                        return true;
-                    }
-                }
-                return false;
+                WIN32_FILE_ATTRIBUTE_DATA found = {};
+                return GetFileAttributesExW(temporary.c_str(), GetFileExInfoStandard, &found) &&
+                       found.nFileSizeLow == programSize;
             },
             e2e::kStartBound);
         ASSERT_TRUE(waiting) << "no whole temporary copy beside the held file; desktop contents: "
@@ -466,21 +491,23 @@ class CopyWaiting : public CopyCommand {
     tavro::UniqueHandle holder_;
 };
 
-TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {
+TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
     copy_ = desktop_ + L"\\Tavro_5.exe";
     std::string error;
     const std::optional<std::string> tavro = e2e::ReadWholeFile(e2e::layout::kTavro, &error);
     ASSERT_TRUE(tavro.has_value()) << error;
     older_ = std::string(tavro->size() + 4096, 'o');
+    ASSERT_NO_FATAL_FAILURE(InstallReadOnlyProgram());
 
-    enum class During { SecondClickThenLetGo, CloseTheWindow, EndTheProcess };
+    enum class During { PressesThenLetGo, HeldPastTheWait, CloseTheWindow, EndTheProcess };
     struct Row {
         const char* what;
         During during;
     };
-    // Ending the process from outside comes last: what it leaves is for the copy after the table.
+    // Ending the process from outside comes last: what it leaves is for the copies after the table.
     const Row rows[] = {
-        {"a second click, then the holder lets go", During::SecondClickThenLetGo},
+        {"a click, Space, Space and a BM_CLICK, then the holder lets go", During::PressesThenLetGo},
+        {"the holder keeps the file past the wait", During::HeldPastTheWait},
         {"the window is closed (WM_CLOSE, as Task Manager's End task sends it)", During::CloseTheWindow},
         {"the process is ended from outside (TerminateProcess)", During::EndTheProcess},
     };
@@ -488,26 +515,53 @@ TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {
         SCOPED_TRACE(row.what);
         ASSERT_NO_FATAL_FAILURE(PutOlderCopyOnDesktop());
         ASSERT_NO_FATAL_FAILURE(Hold());
-        ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
+        ASSERT_NO_FATAL_FAILURE(Start());
+        const auto clicked = std::chrono::steady_clock::now();
         ASSERT_NO_FATAL_FAILURE(ClickCopyAndWaitForTheWait());
         ExpectWindowAnswers();
         switch (row.during) {
-            case During::SecondClickThenLetGo: {
+            case During::PressesThenLetGo: {
+                // As a modal dialog's owner: no button shows a focus mark it would not honour.
+                EXPECT_EQ(e2e::NameOf(main_, e2e::FocusOf(main_.threadId)), "NULL") << "the focus during the wait";
                 ASSERT_TRUE(ClickCopyBlindly(&error)) << "second click: " << error;
-                e2e::PollUntil([] { return false; }, std::chrono::milliseconds(300));
+                for (int space = 1; space <= 2; ++space) {
+                    ASSERT_TRUE(e2e::PressKeysBlindly({VK_SPACE}, &error)) << "Space " << space << ": " << error;
+                    e2e::LetHandle(main_.window);
+                }
+                // What an accessibility tool's "invoke" sends; sent, so no message loop can hold it back.
+                ASSERT_TRUE(SendNotifyMessageW(main_.copy, BM_CLICK, 0, 0)) << e2e::DescribeError(GetLastError());
+                e2e::LetHandle(main_.window);
+                ExpectWindowAnswers();
+                // The holder lets go about 2 s after the click, well within the copy's patience.
+                e2e::PollUntil([] { return false; },
+                               std::chrono::duration_cast<std::chrono::milliseconds>(clicked + std::chrono::seconds(2) -
+                                                                                     std::chrono::steady_clock::now()));
                 LetGo();
                 ASSERT_NO_FATAL_FAILURE(e2e::AnswerBox(main_.process.Id(), kCopiedBox));
                 ASSERT_NO_FATAL_FAILURE(e2e::ExpectWindowStays(main_));
                 const HWND second = e2e::WaitForMessageBox(main_.process.Id(), std::chrono::milliseconds(1500));
-                EXPECT_EQ(second, nullptr) << "a second answer came: the second click started another copy; "
+                EXPECT_EQ(second, nullptr) << "a second answer came: a press during the wait started another copy; "
                                            << e2e::ToString(e2e::Describe(second));
                 if (second != nullptr) {
                     std::wstring ignored;
                     ASSERT_NO_FATAL_FAILURE(e2e::AnswerCopyBox(main_.process.Id(), &ignored));
                 }
+                EXPECT_EQ(e2e::NameOf(main_, e2e::WaitForFocus(main_.threadId, main_.copy)), "CopyCommand")
+                    << "the focus after the answer";
+                ExpectCopyLanded("the copy that waited");
+                ASSERT_NO_FATAL_FAILURE(Close());
+                break;
+            }
+            case During::HeldPastTheWait: {
+                // The copy's patience, 3 s, then the temporary's removal; more under a loaded machine.
+                ASSERT_NE(e2e::WaitForMessageBox(main_.process.Id(), e2e::kEndBound), nullptr)
+                    << "no answer within " << e2e::kEndBound.count() << " ms of a copy that could not land";
+                ASSERT_NO_FATAL_FAILURE(e2e::AnswerBox(main_.process.Id(), kCopyFailedBox));
+                ASSERT_NO_FATAL_FAILURE(e2e::ExpectWindowStays(main_));
                 EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
-                    << "desktop contents: " << e2e::DescribeFolder(desktop_);
-                EXPECT_EQ(e2e::CompareFiles(copy_, program_), "") << "the desktop copy against the running file";
+                    << "desktop contents (the temporary must be gone): " << e2e::DescribeFolder(desktop_);
+                EXPECT_EQ(e2e::ReadWholeFile(copy_, &error).value_or(error), older_) << "the held file";
+                LetGo();
                 ASSERT_NO_FATAL_FAILURE(Close());
                 break;
             }
@@ -525,20 +579,25 @@ TEST_F(CopyWaiting, AnswersTakesNoSecondClickAndLeavesNothingBehind) {
                 main_.process.Terminate();
                 ASSERT_FALSE(main_.process.IsRunning()) << "the process did not end";
                 LetGo();
-                ASSERT_EQ(e2e::NamesIn(desktop_).size(), 2u)
+                const std::wstring left = TemporaryOf(desktop_, main_.process.Id());
+                ASSERT_TRUE(e2e::FileExists(left))
                     << "the premise: a run ended during the wait leaves its temporary; desktop contents: "
                     << e2e::DescribeFolder(desktop_);
+                // As a run that ended between writing it and clearing its attribute would leave it.
+                ASSERT_TRUE(SetFileAttributesW(left.c_str(), FILE_ATTRIBUTE_READONLY))
+                    << e2e::DescribeError(GetLastError());
                 break;
             }
         }
     }
 
-    // The next run's copy, with nobody holding anything, clears what the ended run left.
-    ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
-    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedBox));
-    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
-        << "desktop contents after the next copy: " << e2e::DescribeFolder(desktop_);
-    EXPECT_EQ(e2e::CompareFiles(copy_, program_), "") << "the desktop copy against the running file";
+    // The next run's copy, with nobody holding anything, clears what the ended run left; its
+    // second copy replaces its first.
+    ASSERT_NO_FATAL_FAILURE(Start());
+    for (int round = 1; round <= 2; ++round) {
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedBox));
+        ExpectCopyLanded("copy " + std::to_string(round) + " of the next run");
+    }
     ASSERT_NO_FATAL_FAILURE(Close());
 }
 

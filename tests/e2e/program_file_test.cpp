@@ -84,7 +84,9 @@ std::map<WORD, std::string> ManifestArchitectures(const wchar_t* path, std::stri
         return found;
     }
     for (const WORD id : ids) {
-        const HRSRC resource = FindResourceW(module.get(), MAKEINTRESOURCEW(id), RT_MANIFEST);
+        // In the neutral language, where the program keeps its manifests.
+        const HRSRC resource =
+            FindResourceExW(module.get(), RT_MANIFEST, MAKEINTRESOURCEW(id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
         const void* data = resource != nullptr ? LockResource(LoadResource(module.get(), resource)) : nullptr;
         const std::string manifest =
             data == nullptr ? std::string()

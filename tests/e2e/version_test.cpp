@@ -163,6 +163,22 @@ std::string Join(const std::vector<std::string>& names) {
     return "[" + out + "]";
 }
 
+BOOL CALLBACK CollectType(HMODULE, LPWSTR type, LONG_PTR param) {
+    // Names that are strings live in the module; the ids are what the checks need.
+    if (IS_INTRESOURCE(type)) {
+        reinterpret_cast<std::vector<WORD>*>(param)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(type)));
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
+    reinterpret_cast<std::vector<LANGID>*>(param)->push_back(language);
+    return TRUE;
+}
+
+constexpr LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+constexpr LANGID kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+
 class ProgramResources : public testing::Test {
   protected:
     void SetUp() override {
@@ -177,9 +193,9 @@ class ProgramResources : public testing::Test {
         return names;
     }
 
-    // The resource's bytes; empty if it is absent.
-    std::string Bytes(LPCWSTR type, WORD id) const {
-        const HRSRC found = FindResourceW(exe_.get(), MAKEINTRESOURCEW(id), type);
+    // The resource's bytes in language (by default the file's own, Japanese); empty if it is absent.
+    std::string Bytes(LPCWSTR type, WORD id, LANGID language = kJapanese) const {
+        const HRSRC found = FindResourceExW(exe_.get(), type, MAKEINTRESOURCEW(id), language);
         if (found == nullptr) {
             return {};
         }
@@ -187,8 +203,56 @@ class ProgramResources : public testing::Test {
         return data == nullptr ? std::string() : std::string(data, SizeofResource(exe_.get(), found));
     }
 
+    std::vector<LANGID> Languages(LPCWSTR type, LPCWSTR name) const {
+        std::vector<LANGID> languages;
+        EnumResourceLanguagesW(exe_.get(), type, name, CollectLanguage, reinterpret_cast<LONG_PTR>(&languages));
+        return languages;
+    }
+
     tavro::UniqueModule exe_;
 };
+
+// A resource's name as EnumResourceNamesW gives it: an id, or a string (the program has none).
+struct ResourceName {
+    WORD id = 0;
+    std::wstring text;
+    LPCWSTR Key() const { return text.empty() ? MAKEINTRESOURCEW(id) : text.c_str(); }
+    std::string Printed() const { return text.empty() ? std::to_string(id) : "\"" + Utf8(text) + "\""; }
+};
+
+BOOL CALLBACK CollectResourceName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
+    auto* names = reinterpret_cast<std::vector<ResourceName>*>(param);
+    names->push_back(IS_INTRESOURCE(name) ? ResourceName{static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)), {}}
+                                          : ResourceName{0, name});
+    return TRUE;
+}
+
+// Every resource is Japanese but the two manifests, which are neutral: an activation context
+// falls back to the neutral language after the user's and the system's, and to no other.
+TEST_F(ProgramResources, ManifestsNeutralEverythingElseJapanese) {
+    std::vector<WORD> types;
+    ASSERT_TRUE(EnumResourceTypesW(exe_.get(), CollectType, reinterpret_cast<LONG_PTR>(&types)))
+        << e2e::DescribeError(GetLastError());
+    const WORD manifestType = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(RT_MANIFEST));
+    std::string wrong;
+    int manifests = 0;
+    for (const WORD type : types) {
+        std::vector<ResourceName> names;
+        EnumResourceNamesW(exe_.get(), MAKEINTRESOURCEW(type), CollectResourceName, reinterpret_cast<LONG_PTR>(&names));
+        const LANGID expected = type == manifestType ? kNeutral : kJapanese;
+        for (const ResourceName& name : names) {
+            for (const LANGID language : Languages(MAKEINTRESOURCEW(type), name.Key())) {
+                manifests += type == manifestType && language == kNeutral ? 1 : 0;
+                if (language != expected) {
+                    wrong += "type " + std::to_string(type) + " name " + name.Printed() + ": language " +
+                             Hex(language, 4) + ", expected " + Hex(expected, 4) + "\n";
+                }
+            }
+        }
+    }
+    EXPECT_EQ(wrong, "") << "resources in another language";
+    EXPECT_EQ(manifests, 2) << "neutral RT_MANIFEST resources";
+}
 
 TEST_F(ProgramResources, OneIconGroupWithOne32x32x8Image) {
     EXPECT_EQ(Join(Names(RT_GROUP_ICON)), "[1]") << "RT_GROUP_ICON names";
@@ -225,7 +289,7 @@ TEST_F(ProgramResources, ManifestsKeepTheCommonControlsApartFromTheProcess) {
     const std::vector<std::string> names = Names(RT_MANIFEST);
     ASSERT_EQ(names.size(), 2u) << "RT_MANIFEST names: " << Join(names);
     EXPECT_EQ(names.front(), "1") << "the process's manifest; RT_MANIFEST names: " << Join(names);
-    const std::string manifest = Bytes(RT_MANIFEST, 1);
+    const std::string manifest = Bytes(RT_MANIFEST, 1, kNeutral);
     ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST 1";
     EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos) << manifest;
     // Windows 10 (1703 on) then sends WM_DPICHANGED when the window moves to a monitor of another scale.
@@ -239,7 +303,7 @@ TEST_F(ProgramResources, ManifestsKeepTheCommonControlsApartFromTheProcess) {
     const std::string other = names.back();
     ASSERT_TRUE(!other.empty() && other.find_first_not_of("0123456789") == std::string::npos)
         << "the second manifest's name is not a number: " << other;
-    const std::string controls = Bytes(RT_MANIFEST, static_cast<WORD>(std::stoi(other)));
+    const std::string controls = Bytes(RT_MANIFEST, static_cast<WORD>(std::stoi(other)), kNeutral);
     ASSERT_FALSE(controls.empty()) << "no RT_MANIFEST " << other;
     const std::size_t dependent = controls.find("<dependentAssembly>");
     ASSERT_NE(dependent, std::string::npos) << "no dependentAssembly:\n" << controls;

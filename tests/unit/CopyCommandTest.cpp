@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "FakePlatform.h"
 #include "launcher/Handlers.h"
 
@@ -49,6 +51,40 @@ TEST(CopyCommand, CanBeUsedAgainAndAgain) {
     EXPECT_EQ(platform.copies[0].destination, platform.copies[1].destination);
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_EQ(platform.messages[1].prompt, kCopied);
+}
+
+// The window keeps handling messages while the copy runs and while its answer is up, so a key,
+// a BM_CLICK or a WM_COMMAND can reach the handler from inside itself. Such a click starts no
+// second copy and shows no second answer; once the handler is done, the next click copies again.
+TEST(CopyCommand, AClickWhileItRunsDoesNothing) {
+    FakePlatform platform;
+    // The user's presses come once, during the first copy and the first answer.
+    bool pressedDuringCopy = false;
+    bool pressedDuringMessage = false;
+    platform.duringCopy = [&] {
+        if (!std::exchange(pressedDuringCopy, true)) {
+            CopyCommand_Click(platform);
+            CopyCommand_Click(platform);
+        }
+    };
+    platform.duringMessage = [&] {
+        if (!std::exchange(pressedDuringMessage, true)) {
+            CopyCommand_Click(platform);
+        }
+    };
+
+    CopyCommand_Click(platform);
+    ASSERT_TRUE(pressedDuringCopy) << "the fake's copy did not run";
+    ASSERT_TRUE(pressedDuringMessage) << "the fake's message did not show";
+    EXPECT_EQ(platform.copies.size(), 1u) << "copies started by one press and three during it";
+    ASSERT_EQ(platform.messages.size(), 1u) << "answers to one press and three during it";
+    EXPECT_EQ(platform.messages[0].prompt, kCopied);
+
+    platform.copySucceeds = false;
+    CopyCommand_Click(platform);
+    EXPECT_EQ(platform.copies.size(), 2u) << "the next press after the first was done";
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].prompt, kCopyFailed);
 }
 
 // Only a running file whose own extension is ".exe" is copied, and always under "<name>.exe".

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,10 @@ class FakePlatform final : public Platform {
     bool copySucceeds = true;
     // The user ends the program (close box, logoff) while the copy is under way: the copy gives up.
     bool endedDuringCopy = false;
+    // What reaches the program while the copy runs, or while a message is shown: the window
+    // thread keeps handling messages then, so a click can call a handler again from inside.
+    std::function<void()> duringCopy;
+    std::function<void()> duringMessage;
 
     // What happened.
     std::vector<std::wstring> openedUrls;
@@ -70,6 +75,9 @@ class FakePlatform final : public Platform {
     bool CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override {
         NoteCall();
         copies.push_back({source, destination});
+        if (duringCopy) {
+            duringCopy();
+        }
         if (endedDuringCopy) {
             EndProgram();
             return false;
@@ -82,6 +90,9 @@ class FakePlatform final : public Platform {
                      const std::optional<std::wstring>& title) override {
         NoteCall();
         messages.push_back({prompt, style, title.value_or(ProgramTitle())});
+        if (duringMessage) {
+            duringMessage();
+        }
     }
 
     void EndProgram() override {

@@ -234,10 +234,14 @@ bool PressKey(HWND target, WORD virtualKey, std::string* error) {
 }
 
 bool PressKeys(HWND target, std::initializer_list<WORD> chord, std::string* error) {
-    if (!BringToFront(target, error)) {
+    if (!BringToFront(target, error) || !PressKeysBlindly(chord, error)) {
         return false;
     }
-    const HWND top = GetAncestor(target, GA_ROOT);
+    LetHandle(GetAncestor(target, GA_ROOT));
+    return true;
+}
+
+bool PressKeysBlindly(std::initializer_list<WORD> chord, std::string* error) {
     std::vector<INPUT> inputs;
     for (const WORD key : chord) {
         inputs.push_back(KeyInput(key, false));
@@ -245,11 +249,7 @@ bool PressKeys(HWND target, std::initializer_list<WORD> chord, std::string* erro
     for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) {
         inputs.push_back(KeyInput(*key, true));
     }
-    if (!Send(inputs, error)) {
-        return false;
-    }
-    LetHandle(top);
-    return true;
+    return Send(inputs, error);
 }
 
 }  // namespace e2e

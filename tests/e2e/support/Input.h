@@ -45,6 +45,9 @@ bool PressAndReleaseAway(HWND button, POINT releaseScreenPoint, std::string* err
 bool PressKey(HWND target, WORD virtualKey, std::string* error = nullptr);
 // Keys go down in the order given and come up in reverse: {VK_SHIFT, VK_TAB}, {VK_MENU, VK_F4}.
 bool PressKeys(HWND target, std::initializer_list<WORD> chord, std::string* error = nullptr);
+// The same chord to whatever window is foreground now, with no window asked to take it first and
+// no wait for anyone to handle it: keys at a window that may have given the focus away (busy).
+bool PressKeysBlindly(std::initializer_list<WORD> chord, std::string* error = nullptr);
 
 // Waits (bounded) until window's thread has handled everything queued before now; true also
 // when the window is gone, since then nothing is left to handle.
