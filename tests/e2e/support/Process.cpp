@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 
 #include "support/Text.h"
@@ -40,8 +41,22 @@ StartedProcess StartedProcess::Start(const LaunchOptions& options, std::string* 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(options.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info)) {
+    const auto create = [&] {
+        return CreateProcessW(options.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info) != FALSE;
+    };
+    bool created = create();
+    if (!created && GetLastError() == ERROR_INTERNAL_ERROR) {
+        // Wine answers ERROR_INTERNAL_ERROR when the new process ended inside Wine's own start-up
+        // (the fork and exec of its loader, the first talk with the wineserver) before it had
+        // finished initialising, and so before any of the program's code ran: the start itself
+        // failed, not the program. It has been seen only on a heavily loaded machine (see
+        // tests/e2e/README.md). A user would start the program again, and so do we, once, saying so.
+        std::printf("note: CreateProcessW(%s) failed inside Wine's start-up (error 1359); starting it again\n",
+                    Utf8(options.program).c_str());
+        created = create();
+    }
+    if (!created) {
         *error = "CreateProcessW(" + Utf8(options.program) + ") failed: " + DescribeError(GetLastError());
         return {};
     }
