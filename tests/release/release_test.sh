@@ -113,6 +113,14 @@ make_publisher() {
 
 # --- checks ---------------------------------------------------------------------------------------
 
+# Later osslsigncodes fetch each certificate's revocation list while verifying, unless told not to
+# with -ignore-cdp; Debian 12's (2.5) fetches none and has no such option. The test certificates
+# name no distribution point, so either way nothing is fetched.
+offline_verify=()
+if osslsigncode verify --help 2>&1 | grep -q -- '-ignore-cdp'; then
+    offline_verify=(-ignore-cdp)
+fi
+
 # run_release LOG ARGS...: runs the release script, keeps its output in LOG, returns its code.
 run_release() {
     local log=$1
@@ -131,7 +139,7 @@ expect_output() {
 expect_verifies() {
     local file=$1 what=$2
     shift 2
-    if ! osslsigncode verify -CAfile "$work/ca/ca.pem" -ignore-cdp "$@" -in "$file" >"$work/verify.log" 2>&1; then
+    if ! osslsigncode verify -CAfile "$work/ca/ca.pem" "${offline_verify[@]}" "$@" -in "$file" >"$work/verify.log" 2>&1; then
         fail "$what: expected $file to verify against the test CA, osslsigncode says:"
         sed 's/^/    | /' "$work/verify.log" >&2
     fi
@@ -241,7 +249,7 @@ case_signed() {
 
     cp "$signed" "$work/tampered.exe"
     flip_byte "$work/tampered.exe" $(($(stat -c %s "$signed") / 2))
-    if osslsigncode verify -CAfile "$work/ca/ca.pem" -ignore-cdp -in "$work/tampered.exe" >"$work/tampered.log" 2>&1; then
+    if osslsigncode verify -CAfile "$work/ca/ca.pem" "${offline_verify[@]}" -in "$work/tampered.exe" >"$work/tampered.log" 2>&1; then
         fail "tamper: expected one changed byte to fail verification, it verified"
     fi
     expect_output "$work/tampered.log" 'MISMATCH' "tamper"
@@ -286,7 +294,10 @@ EOF
     expect_output "$work/release.log" "time stamp: http://127.0.0.1:$port/" "time-stamped release"
     expect_verifies "$out/Tavro.exe" "time-stamped signature" -TSA-CAfile "$work/ca/ca.pem"
     expect_output "$work/verify.log" 'Timestamp Server Signature verification: ok' "time stamp"
-    expect_output "$work/verify.log" 'Subject: /CN=Tavro Release Test tsa' "time-stamp signer"
+    # osslsigncode 2.5 names the time stamp's signer only by issuer and serial number.
+    local tsa_serial
+    tsa_serial=$(openssl x509 -in "$work/tsa.pem" -noout -serial | sed 's/^serial=//')
+    expect_output "$work/verify.log" "^[[:space:]]*Serial ?: $tsa_serial\$" "time-stamp signer"
 }
 
 # Each refusal: how its certificate is made, the arguments, and the message it must give.
