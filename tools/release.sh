@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the file the site serves to every customer: Tavro.exe from the windows preset (the build
 # the tests run against), signed with the publisher's code-signing certificate when one is given,
-# its signature verified, written as dist/Tavro.exe beside dist/SHA256SUMS.
+# its signature verified, written as dist/Tavro.exe beside dist/SHA256SUMS and dist/SOURCE (the
+# commit and settings it was built from, which tools/verify-release.sh reads).
 #
 #   tools/release.sh [--pfx FILE --password-file FILE] [--timestamp-url URL]
 #                    [--ca-file FILE] [--build-dir DIR] [--out DIR]
@@ -62,7 +63,7 @@ fi
 
 # An earlier release left in place would look like this run's result if this run fails.
 mkdir -p "$out"
-rm -f "$out/Tavro.exe" "$out/SHA256SUMS"
+rm -f "$out/Tavro.exe" "$out/SHA256SUMS" "$out/SOURCE"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavro-release.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -134,6 +135,7 @@ exe=$build_dir/window/Tavro.exe
 cache_value() {
     sed -n "s/^$1:[A-Z]*=//p" "$cache" | head -n 1
 }
+source_dir=$(cache_value CMAKE_HOME_DIRECTORY)
 
 case "$(od -An -tx2 -j "$(($(od -An -tu4 -j 60 -N 4 "$exe")+4))" -N 2 "$exe" | tr -d ' ')" in
     014c) arch="32-bit" ;;
@@ -148,7 +150,6 @@ staged=$work/Tavro.exe
 if [ -n "$pfx" ]; then
     host=$(cache_value TAVRO_SITE_HOST)
     [ -n "$host" ] || die "$cache has no TAVRO_SITE_HOST"
-    source_dir=$(cache_value CMAKE_HOME_DIRECTORY)
     product=$(sed -n 's/^ *VALUE "ProductName", "\(.*\)"[[:space:]]*$/\1/p' "$source_dir/resources/tavro.rc")
     [ -n "$product" ] || die "no ProductName in $source_dir/resources/tavro.rc"
 
@@ -178,9 +179,25 @@ else
     cp "$exe" "$staged"
 fi
 
+# What tools/verify-release.sh needs to build the same bytes again: the commit and the site host.
+commit=$(git -C "$source_dir" rev-parse --verify HEAD 2>/dev/null) || commit=
+changes=
+if [ -z "$commit" ]; then
+    echo "warning: $source_dir is no git checkout; dist/SOURCE names no commit" >&2
+elif [ -n "$(git -C "$source_dir" status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+    changes=yes
+    echo "warning: built with uncommitted changes in $source_dir: no commit reproduces this file" >&2
+fi
+{
+    echo "commit=$commit"
+    echo "uncommitted_changes=${changes:-no}"
+    echo "TAVRO_SITE_HOST=$(cache_value TAVRO_SITE_HOST)"
+} >"$work/SOURCE"
+
 cp "$staged" "$out/Tavro.exe.partial"
 mv "$out/Tavro.exe.partial" "$out/Tavro.exe"
 (cd "$out" && sha256sum Tavro.exe >SHA256SUMS)
+cp "$work/SOURCE" "$out/SOURCE"
 
 echo
 if [ -n "$pfx" ]; then
@@ -196,3 +213,4 @@ else
     echo "  and SmartScreen will stop it. Give --pfx and --password-file to sign it."
 fi
 cat "$out/SHA256SUMS"
+echo "Built from: ${commit:-(no commit)}${changes:+ with uncommitted changes} ($out/SOURCE)"

@@ -4,7 +4,7 @@
 #
 #   release_test.sh CASE --source DIR --build-dir DIR --tavro EXE [-- E2E-RUN-COMMAND...]
 #
-# CASE is unsigned, same-build, signed, timestamped, signed-launch, or one of the refusals listed
+# CASE is unsigned, same-build, reproducible, signed, timestamped, signed-launch, or one of the refusals listed
 # in refusal_cases below.
 set -uo pipefail
 
@@ -190,27 +190,51 @@ case_same_build() {
     [ "$rc" -eq 0 ] || { fail "release from the windows preset: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
     local shipped
     shipped=$(sed -n 's/^Releasing \(.*\) ([^)]*)$/\1/p' "$work/release.log")
-    if [ "$(realpath "$shipped")" = "$(realpath "$tavro")" ]; then
-        expect_same_bytes "$tavro" "$out/Tavro.exe" "release from the windows preset"
-        return
-    fi
-    # Another build folder: the linker stamps each link with its time, so the two files may differ in
-    # that stamp and in the checksum over it, and must be equal in every other byte.
-    echo "the windows preset builds $shipped, these tests run on $tavro: comparing all but the link time"
-    cp "$tavro" "$work/tested.exe"
-    cp "$out/Tavro.exe" "$work/released.exe"
-    clear_link_time "$work/tested.exe"
-    clear_link_time "$work/released.exe"
-    expect_same_bytes "$work/tested.exe" "$work/released.exe" "release from the windows preset, link time aside"
+    # Another build folder builds the same bytes too: the link stamps no time.
+    [ "$(realpath "$shipped")" = "$(realpath "$tavro")" ] ||
+        echo "the windows preset builds $shipped, these tests run on $tavro"
+    expect_same_bytes "$tavro" "$out/Tavro.exe" "release from the windows preset"
 }
 
-# clear_link_time FILE: zeroes the PE header's TimeDateStamp and CheckSum.
-clear_link_time() {
-    local pe
-    pe=$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')
-    dd if=/dev/zero of="$1" bs=1 seek=$((pe + 8)) count=4 conv=notrunc status=none
-    dd if=/dev/zero of="$1" bs=1 seek=$((pe + 88)) count=4 conv=notrunc status=none
+# The tested build's sources, committed in a repository of their own (the working tree may hold
+# changes not committed yet), signed and renamed for a customer: tools/verify-release.sh builds that
+# commit again in a fresh clone, in another folder at another time, and finds the same bytes.
+case_reproducible() {
+    local snapshot=$work/snapshot-of-the-tested-sources
+    mkdir "$snapshot"
+    # Tracked files deleted in the working tree are left out, as the tested build left them out.
+    if ! (cd "$source_dir" && git ls-files -z --cached --others --exclude-standard |
+            while IFS= read -r -d '' path; do
+                [ ! -e "$path" ] || cp --parents -- "$path" "$snapshot/"
+            done) ||
+        ! git -C "$snapshot" init --quiet ||
+        ! git -C "$snapshot" add --all ||
+        ! git -C "$snapshot" -c user.name=test -c user.email=test@invalid commit --quiet -m snapshot; then
+        fail "cannot commit a snapshot of $source_dir"
+        return
+    fi
+    local commit
+    commit=$(git -C "$snapshot" rev-parse HEAD)
+
+    make_publisher
+    run_release "$work/release.log" --pfx "$work/publisher.pfx" --password-file "$work/publisher.password" \
+        --ca-file "$work/ca/ca.pem" --build-dir "$build_dir"
+    local rc=$?
+    [ "$rc" -eq 0 ] || { fail "signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
+    expect_output "$out/SOURCE" "^commit=[0-9a-f]{40}\$" "dist/SOURCE"
+    expect_output "$out/SOURCE" "^TAVRO_SITE_HOST=$(cache_value TAVRO_SITE_HOST)\$" "dist/SOURCE"
+
+    mkdir "$work/customer"
+    cp "$out/Tavro.exe" "$work/customer/Tavro_12345.exe"
+    "$source_dir/tools/verify-release.sh" "$work/customer/Tavro_12345.exe" "$commit" --repo "$snapshot" \
+        --site-host "$(cache_value TAVRO_SITE_HOST)" >"$work/verify-release.log" 2>&1
+    rc=$?
+    sed 's/^/    | /' "$work/verify-release.log"
+    [ "$rc" -eq 0 ] || fail "verify-release: expected exit 0 (the same bytes), got $rc"
+    expect_output "$work/verify-release.log" "^SAME: .*Tavro_12345.exe, less its signature, is byte for byte the build of $commit\$" \
+        "verify-release"
 }
+
 
 case_signed() {
     make_publisher
@@ -387,6 +411,7 @@ case_signed_launch() {
 case "$case_name" in
     unsigned) case_unsigned ;;
     same-build) case_same_build ;;
+    reproducible) case_reproducible ;;
     signed) case_signed ;;
     timestamped) case_timestamped ;;
     signed-launch) case_signed_launch ;;
