@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 packages=(
-    cmake ninja-build g++ pkg-config python3 googletest libgtest-dev
+    cmake ninja-build g++ pkg-config python3 git googletest libgtest-dev
     g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick locales util-linux
     libcairo2-dev libpango1.0-dev fonts-noto-cjk
