@@ -2,6 +2,7 @@
 // program whatever architecture its manifest names; Windows refuses one that names another.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -21,6 +22,10 @@ namespace {
 struct PeFacts {
     std::string machine;  // "x86", "amd64" or the number in hex
     WORD subsystem = 0;
+    WORD characteristics = 0;      // IMAGE_FILE_*
+    WORD dll_characteristics = 0;  // IMAGE_DLLCHARACTERISTICS_*
+    DWORD relocations_size = 0;    // the base relocation directory
+    bool safe_seh_table = false;   // an x86 load configuration that lists the SEH handlers
 };
 
 // The architecture names a manifest uses for each machine.
@@ -44,6 +49,46 @@ bool ReadAt(const std::string& bytes, std::size_t offset, T* value) {
     return true;
 }
 
+// The file offset of a relative virtual address, through the section table; 0 when no section holds it.
+std::size_t FileOffset(const std::string& bytes, std::size_t sections, WORD count, DWORD rva) {
+    for (WORD i = 0; i < count; ++i) {
+        IMAGE_SECTION_HEADER section{};
+        if (!ReadAt(bytes, sections + i * sizeof section, &section)) {
+            return 0;
+        }
+        if (rva >= section.VirtualAddress && rva - section.VirtualAddress < section.SizeOfRawData) {
+            return section.PointerToRawData + (rva - section.VirtualAddress);
+        }
+    }
+    return 0;
+}
+
+// The 32- and the 64-bit optional header differ in layout past their first fields.
+template <typename OptionalHeader>
+bool ReadOptionalHeader(const std::string& bytes, std::size_t at, const IMAGE_FILE_HEADER& file, PeFacts* pe) {
+    OptionalHeader header{};
+    if (file.SizeOfOptionalHeader < offsetof(OptionalHeader, DataDirectory) || !ReadAt(bytes, at, &header)) {
+        return false;
+    }
+    pe->subsystem = header.Subsystem;
+    pe->dll_characteristics = header.DllCharacteristics;
+    const auto directory = [&](int index) {
+        return static_cast<DWORD>(index) < header.NumberOfRvaAndSizes ? header.DataDirectory[index]
+                                                                      : IMAGE_DATA_DIRECTORY{};
+    };
+    pe->relocations_size = directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size;
+    const IMAGE_DATA_DIRECTORY config = directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
+    IMAGE_LOAD_CONFIG_DIRECTORY32 load_config{};
+    const std::size_t config_at =
+        FileOffset(bytes, at + file.SizeOfOptionalHeader, file.NumberOfSections, config.VirtualAddress);
+    if (file.Machine == IMAGE_FILE_MACHINE_I386 && config.VirtualAddress != 0 && config_at != 0 &&
+        ReadAt(bytes, config_at, &load_config) &&
+        load_config.Size >= offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + sizeof(DWORD)) {
+        pe->safe_seh_table = load_config.SEHandlerTable != 0;
+    }
+    return true;
+}
+
 std::optional<PeFacts> ReadPeFacts(const wchar_t* path, std::string* error) {
     const std::optional<std::string> bytes = e2e::ReadWholeFile(path, error);
     if (!bytes) {
@@ -52,17 +97,48 @@ std::optional<PeFacts> ReadPeFacts(const wchar_t* path, std::string* error) {
     IMAGE_DOS_HEADER dos{};
     DWORD signature = 0;
     IMAGE_FILE_HEADER file{};
-    WORD subsystem = 0;
+    WORD magic = 0;
     const std::size_t nt = ReadAt(*bytes, 0, &dos) ? static_cast<std::size_t>(dos.e_lfanew) : 0;
-    // Subsystem sits at the same offset in the 32- and the 64-bit optional header.
     const std::size_t optional = nt + sizeof signature + sizeof file;
     if (dos.e_magic != IMAGE_DOS_SIGNATURE || !ReadAt(*bytes, nt, &signature) || signature != IMAGE_NT_SIGNATURE ||
-        !ReadAt(*bytes, nt + sizeof signature, &file) ||
-        !ReadAt(*bytes, optional + offsetof(IMAGE_OPTIONAL_HEADER32, Subsystem), &subsystem)) {
+        !ReadAt(*bytes, nt + sizeof signature, &file) || !ReadAt(*bytes, optional, &magic)) {
         *error = "not a PE file";
         return std::nullopt;
     }
-    return PeFacts{ArchitectureName(file.Machine), subsystem};
+    PeFacts pe;
+    pe.machine = ArchitectureName(file.Machine);
+    pe.characteristics = file.Characteristics;
+    const bool read = magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC
+                          ? ReadOptionalHeader<IMAGE_OPTIONAL_HEADER32>(*bytes, optional, file, &pe)
+                          : magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC &&
+                                ReadOptionalHeader<IMAGE_OPTIONAL_HEADER64>(*bytes, optional, file, &pe);
+    if (!read) {
+        *error = "no optional header of a known kind";
+        return std::nullopt;
+    }
+    return pe;
+}
+
+// The mitigations an x86 program is expected to declare (Microsoft's BinSkim asks for each), by
+// the words a failure prints; empty when it declares them all. Wine honours none of these marks,
+// so whether Windows then enforces them is for real Windows to show.
+std::string MissingMitigations(const PeFacts& pe) {
+    std::string missing;
+    const auto expect = [&missing](bool present, const char* what) {
+        if (!present) {
+            missing += missing.empty() ? what : std::string(", ") + what;
+        }
+    };
+    // ASLR moves the image only when it can: the flag without the relocations leaves it in place.
+    expect((pe.dll_characteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE) != 0 && pe.relocations_size != 0 &&
+               (pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED) == 0,
+           "dynamic base with relocations");
+    expect((pe.dll_characteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, "NX compatible");
+    expect((pe.dll_characteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE) != 0, "terminal-server aware");
+    // Without either, an overwritten exception record on the stack may point at any code in the image.
+    expect((pe.dll_characteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH) != 0 || pe.safe_seh_table,
+           "NO_SEH or a SafeSEH table");
+    return missing;
 }
 
 BOOL CALLBACK CollectId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
@@ -124,6 +200,13 @@ TEST(ProgramFile, ShippedFileIsA32BitWindowsProgram) {
     ASSERT_TRUE(pe) << error;
     EXPECT_EQ(pe->machine, "x86") << "the file users get runs on 32-bit Windows";
     EXPECT_EQ(pe->subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI) << "a window program, not a console one";
+}
+
+TEST(ProgramFile, ShippedFileDeclaresTheMitigationsWindowsExpects) {
+    std::string error;
+    const std::optional<PeFacts> pe = ReadPeFacts(e2e::layout::kShipped, &error);
+    ASSERT_TRUE(pe) << error;
+    EXPECT_EQ(MissingMitigations(*pe), "") << "the shipped file lacks: " << MissingMitigations(*pe);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #
 #   release_test.sh CASE --source DIR --build-dir DIR --tavro EXE [-- E2E-RUN-COMMAND...]
 #
-# CASE is unsigned, same-build, signed, timestamped, signed-launch, or one of the refusals listed
-# in refusal_cases below.
+# CASE is unsigned, same-build, reproducible, signed, timestamped, signed-launch, token-signed,
+# token-pin-hidden, or one of the refusals listed in refusal_cases and token_refusal_cases below.
 set -uo pipefail
 
 case_name=${1:?case}
@@ -113,6 +113,14 @@ make_publisher() {
 
 # --- checks ---------------------------------------------------------------------------------------
 
+# Later osslsigncodes fetch each certificate's revocation list while verifying, unless told not to
+# with -ignore-cdp; Debian 12's (2.5) fetches none and has no such option. The test certificates
+# name no distribution point, so either way nothing is fetched.
+offline_verify=()
+if osslsigncode verify --help 2>&1 | grep -q -- '-ignore-cdp'; then
+    offline_verify=(-ignore-cdp)
+fi
+
 # run_release LOG ARGS...: runs the release script, keeps its output in LOG, returns its code.
 run_release() {
     local log=$1
@@ -131,7 +139,7 @@ expect_output() {
 expect_verifies() {
     local file=$1 what=$2
     shift 2
-    if ! osslsigncode verify -CAfile "$work/ca/ca.pem" -ignore-cdp "$@" -in "$file" >"$work/verify.log" 2>&1; then
+    if ! osslsigncode verify -CAfile "$work/ca/ca.pem" "${offline_verify[@]}" "$@" -in "$file" >"$work/verify.log" 2>&1; then
         fail "$what: expected $file to verify against the test CA, osslsigncode says:"
         sed 's/^/    | /' "$work/verify.log" >&2
     fi
@@ -182,27 +190,51 @@ case_same_build() {
     [ "$rc" -eq 0 ] || { fail "release from the windows preset: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
     local shipped
     shipped=$(sed -n 's/^Releasing \(.*\) ([^)]*)$/\1/p' "$work/release.log")
-    if [ "$(realpath "$shipped")" = "$(realpath "$tavro")" ]; then
-        expect_same_bytes "$tavro" "$out/Tavro.exe" "release from the windows preset"
-        return
-    fi
-    # Another build folder: the linker stamps each link with its time, so the two files may differ in
-    # that stamp and in the checksum over it, and must be equal in every other byte.
-    echo "the windows preset builds $shipped, these tests run on $tavro: comparing all but the link time"
-    cp "$tavro" "$work/tested.exe"
-    cp "$out/Tavro.exe" "$work/released.exe"
-    clear_link_time "$work/tested.exe"
-    clear_link_time "$work/released.exe"
-    expect_same_bytes "$work/tested.exe" "$work/released.exe" "release from the windows preset, link time aside"
+    # Another build folder builds the same bytes too: the link stamps no time.
+    [ "$(realpath "$shipped")" = "$(realpath "$tavro")" ] ||
+        echo "the windows preset builds $shipped, these tests run on $tavro"
+    expect_same_bytes "$tavro" "$out/Tavro.exe" "release from the windows preset"
 }
 
-# clear_link_time FILE: zeroes the PE header's TimeDateStamp and CheckSum.
-clear_link_time() {
-    local pe
-    pe=$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')
-    dd if=/dev/zero of="$1" bs=1 seek=$((pe + 8)) count=4 conv=notrunc status=none
-    dd if=/dev/zero of="$1" bs=1 seek=$((pe + 88)) count=4 conv=notrunc status=none
+# The tested build's sources, committed in a repository of their own (the working tree may hold
+# changes not committed yet), signed and renamed for a customer: tools/verify-release.sh builds that
+# commit again in a fresh clone, in another folder at another time, and finds the same bytes.
+case_reproducible() {
+    local snapshot=$work/snapshot-of-the-tested-sources
+    mkdir "$snapshot"
+    # Tracked files deleted in the working tree are left out, as the tested build left them out.
+    if ! (cd "$source_dir" && git ls-files -z --cached --others --exclude-standard |
+            while IFS= read -r -d '' path; do
+                [ ! -e "$path" ] || cp --parents -- "$path" "$snapshot/"
+            done) ||
+        ! git -C "$snapshot" init --quiet ||
+        ! git -C "$snapshot" add --all ||
+        ! git -C "$snapshot" -c user.name=test -c user.email=test@invalid commit --quiet -m snapshot; then
+        fail "cannot commit a snapshot of $source_dir"
+        return
+    fi
+    local commit
+    commit=$(git -C "$snapshot" rev-parse HEAD)
+
+    make_publisher
+    run_release "$work/release.log" --pfx "$work/publisher.pfx" --password-file "$work/publisher.password" \
+        --ca-file "$work/ca/ca.pem" --build-dir "$build_dir"
+    local rc=$?
+    [ "$rc" -eq 0 ] || { fail "signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
+    expect_output "$out/SOURCE" "^commit=[0-9a-f]{40}\$" "dist/SOURCE"
+    expect_output "$out/SOURCE" "^TAVRO_SITE_HOST=$(cache_value TAVRO_SITE_HOST)\$" "dist/SOURCE"
+
+    mkdir "$work/customer"
+    cp "$out/Tavro.exe" "$work/customer/Tavro_12345.exe"
+    "$source_dir/tools/verify-release.sh" "$work/customer/Tavro_12345.exe" "$commit" --repo "$snapshot" \
+        --site-host "$(cache_value TAVRO_SITE_HOST)" >"$work/verify-release.log" 2>&1
+    rc=$?
+    sed 's/^/    | /' "$work/verify-release.log"
+    [ "$rc" -eq 0 ] || fail "verify-release: expected exit 0 (the same bytes), got $rc"
+    expect_output "$work/verify-release.log" "^SAME: .*Tavro_12345.exe, less its signature, is byte for byte the build of $commit\$" \
+        "verify-release"
 }
+
 
 case_signed() {
     make_publisher
@@ -241,7 +273,7 @@ case_signed() {
 
     cp "$signed" "$work/tampered.exe"
     flip_byte "$work/tampered.exe" $(($(stat -c %s "$signed") / 2))
-    if osslsigncode verify -CAfile "$work/ca/ca.pem" -ignore-cdp -in "$work/tampered.exe" >"$work/tampered.log" 2>&1; then
+    if osslsigncode verify -CAfile "$work/ca/ca.pem" "${offline_verify[@]}" -in "$work/tampered.exe" >"$work/tampered.log" 2>&1; then
         fail "tamper: expected one changed byte to fail verification, it verified"
     fi
     expect_output "$work/tampered.log" 'MISMATCH' "tamper"
@@ -286,7 +318,10 @@ EOF
     expect_output "$work/release.log" "time stamp: http://127.0.0.1:$port/" "time-stamped release"
     expect_verifies "$out/Tavro.exe" "time-stamped signature" -TSA-CAfile "$work/ca/ca.pem"
     expect_output "$work/verify.log" 'Timestamp Server Signature verification: ok' "time stamp"
-    expect_output "$work/verify.log" 'Subject: /CN=Tavro Release Test tsa' "time-stamp signer"
+    # osslsigncode 2.5 names the time stamp's signer only by issuer and serial number.
+    local tsa_serial
+    tsa_serial=$(openssl x509 -in "$work/tsa.pem" -noout -serial | sed 's/^serial=//')
+    expect_output "$work/verify.log" "^[[:space:]]*Serial ?: $tsa_serial\$" "time-stamp signer"
 }
 
 # Each refusal: how its certificate is made, the arguments, and the message it must give.
@@ -370,15 +405,200 @@ case_signed_launch() {
     "${args[@]}" || fail "the signed build failed the end-to-end case (exit $?)"
 }
 
+# --- a token of the test's own ----------------------------------------------------------------------
+
+# SoftHSM2 stands in for the publisher's USB token or HSM: its tokens live in $work/tokens, found
+# through SOFTHSM2_CONF, so the machine's own tokens are never touched.
+token_pin=24681357-test-pin
+token_module=
+make_token() {
+    local candidate
+    for candidate in /usr/lib/softhsm/libsofthsm2.so /usr/lib/*/softhsm/libsofthsm2.so; do
+        [ -r "$candidate" ] && token_module=$candidate && break
+    done
+    if [ -z "$token_module" ] || ! command -v softhsm2-util >/dev/null; then
+        echo "SoftHSM2 is missing (Debian package softhsm2); tools/install-deps.sh installs it" >&2
+        exit 2
+    fi
+    mkdir -p "$work/tokens"
+    printf 'directories.tokendir = %s\nobjectstore.backend = file\nlog.level = ERROR\n' "$work/tokens" \
+        >"$work/softhsm2.conf"
+    export SOFTHSM2_CONF=$work/softhsm2.conf
+    printf '%s\n' "$token_pin" >"$work/token.pin"
+    # Setting the token up puts its PIN on softhsm2-util's command line; only the release run's
+    # command lines are watched.
+    softhsm2-util --init-token --free --label tavro-test --so-pin 13572468 --pin "$token_pin" >/dev/null || {
+        echo "cannot make the test token" >&2
+        exit 2
+    }
+}
+
+# token_key NAME ID: NAME.key into the test token, as the private key labelled NAME.
+token_key() {
+    softhsm2-util --import "$work/$1.key" --token tavro-test --label "$1" --id "$2" --pin "$token_pin" \
+        >/dev/null || {
+        echo "cannot import $1.key into the test token" >&2
+        exit 2
+    }
+}
+
+# A publisher whose key lives in the token, with its certificate chain as the CA hands it over.
+make_token_publisher() {
+    make_ca ca
+    issue ca publisher codeSigning "$(utc '-1 day')" "$(utc '+30 days')"
+    make_token
+    token_key publisher 01
+    cat "$work/publisher.pem" "$work/ca/ca.pem" >"$work/publisher-chain.pem"
+}
+
+token_key_uri='pkcs11:token=tavro-test;object=publisher;type=private'
+
+# token_release LOG [ARGS...]: the release signed by the test token's publisher key.
+token_release() {
+    local log=$1
+    shift
+    run_release "$log" --pkcs11-module "$token_module" --key "$token_key_uri" \
+        --cert "$work/publisher-chain.pem" --pin-file "$work/token.pin" --build-dir "$build_dir" "$@"
+}
+
+# log_command_lines: openssl and osslsigncode as the release script calls them, each call's
+# arguments one line of $work/argv.log.
+log_command_lines() {
+    local tool real
+    mkdir "$work/shims"
+    for tool in openssl osslsigncode; do
+        real=$(command -v "$tool")
+        printf '#!/bin/sh\nprintf "%%s %%s\\n" "%s" "$*" >>"%s"\nexec "%s" "$@"\n' \
+            "$tool" "$work/argv.log" "$real" >"$work/shims/$tool"
+        chmod +x "$work/shims/$tool"
+    done
+    : >"$work/argv.log"
+    PATH=$work/shims:$PATH
+}
+
+case_token_signed() {
+    make_token_publisher
+    log_command_lines
+    token_release "$work/release.log" --ca-file "$work/ca/ca.pem"
+    local rc=$?
+    [ "$rc" -eq 0 ] || { fail "token-signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
+    expect_output "$work/release.log" '^Signed and verified: ' "token-signed release"
+    expect_output "$work/release.log" '^  signer: "CN = Tavro Release Test publisher"' "token-signed release"
+    expect_output "$work/argv.log" '^osslsigncode sign -pkcs11module ' "command lines of openssl and osslsigncode"
+    if grep -F -- "$token_pin" "$work/argv.log"; then
+        fail "the PIN appears on a command line (above)"
+    fi
+
+    expect_verifies "$out/Tavro.exe" "token signature"
+    expect_output "$work/verify.log" '^Message digest algorithm *: SHA256' "signature digest"
+    expect_output "$work/verify.log" 'Subject: /CN=Tavro Release Test publisher' "signer"
+    expect_sums_match
+    osslsigncode remove-signature -in "$out/Tavro.exe" -out "$work/stripped.exe" >/dev/null 2>&1 ||
+        fail "cannot remove the signature from $out/Tavro.exe"
+    expect_same_bytes "$tavro" "$work/stripped.exe" "token-signed release without its signature"
+}
+
+# Every process's command line, read from /proc as fast as it goes while the release runs: the PIN
+# must be on none, and the watch must have seen the signing itself, or it proves nothing.
+case_token_pin_hidden() {
+    make_token_publisher
+    python3 - "$work/watching" "$work/command-lines.log" <<'EOF' &
+import os, sys
+flag, log = sys.argv[1], sys.argv[2]
+seen = set()
+open(flag, "w").close()
+while os.path.exists(flag):
+    for pid in os.listdir("/proc"):
+        if pid.isdigit():
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    seen.add(f.read().replace(b"\0", b" ").decode(errors="replace").strip())
+            except OSError:
+                pass
+with open(log, "w") as f:
+    f.write("\n".join(sorted(seen)) + "\n")
+EOF
+    local watcher=$! i
+    for i in $(seq 50); do
+        [ -e "$work/watching" ] && break
+        sleep 0.1
+    done
+    token_release "$work/release.log" --ca-file "$work/ca/ca.pem"
+    local rc=$?
+    rm -f "$work/watching"
+    wait "$watcher"
+    [ "$rc" -eq 0 ] || { fail "token-signed release: expected exit 0, got $rc:"; sed 's/^/    | /' "$work/release.log" >&2; return; }
+    expect_output "$work/command-lines.log" '^osslsigncode sign -pkcs11module ' "the process watch"
+    expect_output "$work/command-lines.log" "$token_key_uri" "the process watch"
+    if grep -F -- "$token_pin" "$work/command-lines.log"; then
+        fail "the PIN appears on a command line in the process table (above)"
+    fi
+}
+
+# Each refusal of a token signing: how it is set up, and the message it must give.
+token_refusal_cases() {
+    cat <<'EOF'
+token-wrong-pin|wrong PIN: the PIN in .*token.pin does not open the token
+token-no-code-signing|the certificate "CN = Tavro Release Test publisher" is not a code-signing certificate: its extended key usage is "TLS Web Server Authentication"
+token-other-key|the certificate "CN = Tavro Release Test other" belongs to another key than pkcs11:token=tavro-test;object=publisher;type=private
+token-no-such-key|the token holds no private key at pkcs11:token=tavro-test;object=nobody;type=private
+EOF
+}
+
+case_token_refusal() {
+    local name=$1 pattern
+    pattern=$(token_refusal_cases | sed -n "s/^$name|//p")
+    [ -n "$pattern" ] || { echo "no refusal case $name" >&2; exit 2; }
+    make_token_publisher
+    case "$name" in
+        token-wrong-pin)
+            printf 'a guess\n' >"$work/token.pin" ;;
+        token-no-code-signing)
+            # The same key, certified for TLS servers only.
+            printf 'basicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' >"$work/tls.ext"
+            openssl ca -batch -notext -config "$work/ca/ca.cnf" -cert "$work/ca/ca.pem" -keyfile "$work/ca/ca.key" \
+                -in "$work/publisher.csr" -out "$work/publisher-chain.pem" -extfile "$work/tls.ext" \
+                -startdate "$(utc '-1 day')" -enddate "$(utc '+30 days')" >/dev/null 2>&1 ||
+                { echo "cannot issue the TLS certificate" >&2; exit 2; } ;;
+        token-other-key)
+            issue ca other codeSigning "$(utc '-1 day')" "$(utc '+30 days')"
+            cat "$work/other.pem" "$work/ca/ca.pem" >"$work/publisher-chain.pem" ;;
+        token-no-such-key)
+            token_key_uri='pkcs11:token=tavro-test;object=nobody;type=private' ;;
+    esac
+    mkdir -p "$out"
+    echo stale >"$out/Tavro.exe"
+    log_command_lines
+    token_release "$work/release.log"
+    local rc=$?
+    [ "$rc" -ne 0 ] || fail "$name: expected the release to fail, it exited 0"
+    expect_output "$work/release.log" "^release: $pattern" "$name"
+    grep '^release: ' "$work/release.log"
+    local left
+    left=$(cd "$out" && ls -A)
+    [ -z "$left" ] || fail "$name: expected an empty output folder, found: $left"
+    if grep '^osslsigncode ' "$work/argv.log"; then
+        fail "$name: expected no signing after the refusal, osslsigncode ran (above)"
+    fi
+    # A token counts wrong PINs: the script must log in once and stop.
+    local logins
+    logins=$(grep -c 'pin-source=' "$work/argv.log")
+    [ "$logins" -eq 1 ] || fail "$name: expected one login to the token, counted $logins"
+}
+
 [ -x "$release" ] || { echo "no $release" >&2; exit 2; }
 [ -f "$tavro" ] || { echo "no tested build $tavro" >&2; exit 2; }
 
 case "$case_name" in
     unsigned) case_unsigned ;;
     same-build) case_same_build ;;
+    reproducible) case_reproducible ;;
     signed) case_signed ;;
     timestamped) case_timestamped ;;
     signed-launch) case_signed_launch ;;
+    token-signed) case_token_signed ;;
+    token-pin-hidden) case_token_pin_hidden ;;
+    token-*) case_token_refusal "$case_name" ;;
     *) case_refusal "$case_name" ;;
 esac
 finish
