@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <optional>
-
 namespace tavro {
 
 // The pictures a button may show.
@@ -16,8 +14,9 @@ FaceKind FaceKindFor(UINT state, bool hasDisabledFace);
 
 // Draws an owner-drawn push button the way the system draws its own, with a picture in place of
 // the caption: the button frame, the face centred on the light 3D edge colour, the pushed-in look
-// while held, and the focus mark. The face (borrowed) is drawn at its own size; pixels of the
-// transparent colour, when one is given, show the button colour.
-void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP face, const std::optional<COLORREF>& transparent);
+// while held, and the focus mark. The face (borrowed) is drawn at its own size, as it is: any
+// see-through part already shows the button colour. Each pixel is drawn once (the focus mark
+// aside), straight to the button, so a held button does not flicker and nothing is drawn twice.
+void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP face);
 
 }  // namespace tavro

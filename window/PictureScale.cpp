@@ -1,5 +1,6 @@
 #include "window/PictureScale.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -89,23 +90,52 @@ void ScalePicture(const std::uint32_t* from,
     const std::vector<Tap> rows = Taps(fromHeight, toHeight);
     const auto outWidth = static_cast<std::size_t>(toWidth);
 
-    // Every input row at the output width first: each is used by one or more output rows.
-    std::vector<std::uint32_t> wide(outWidth * static_cast<std::size_t>(fromHeight));
-    for (int y = 0; y < fromHeight; ++y) {
-        const std::uint32_t* const in = from + static_cast<std::ptrdiff_t>(y) * fromWidth;
-        std::uint32_t* const out = wide.data() + static_cast<std::size_t>(y) * outWidth;
-        for (std::size_t x = 0; x < outWidth; ++x) {
-            const Tap& tap = columns[x];
-            out[x] = tap.weight == 0 ? in[tap.first] : Blend(in[tap.first], in[tap.second], tap.weight);
+    // Input rows at the output width, made when an output row first needs them. The rows an
+    // output row mixes only move down, so two kept rows serve, and each input row is widened once.
+    std::vector<std::uint32_t> kept(2 * outWidth);
+    int keptRow[2] = {-1, -1};
+    const auto widened = [&](int y) -> const std::uint32_t* {
+        const int slot = y % 2;
+        std::uint32_t* const out = kept.data() + static_cast<std::size_t>(slot) * outWidth;
+        if (keptRow[slot] != y) {
+            const std::uint32_t* const in = from + static_cast<std::ptrdiff_t>(y) * fromWidth;
+            for (std::size_t x = 0; x < outWidth; ++x) {
+                const Tap& tap = columns[x];
+                out[x] = tap.weight == 0 ? in[tap.first] : Blend(in[tap.first], in[tap.second], tap.weight);
+            }
+            keptRow[slot] = y;
         }
-    }
+        return out;
+    };
     for (int y = 0; y < toHeight; ++y) {
         const Tap& tap = rows[static_cast<std::size_t>(y)];
-        const std::uint32_t* const upper = wide.data() + static_cast<std::size_t>(tap.first) * outWidth;
-        const std::uint32_t* const lower = wide.data() + static_cast<std::size_t>(tap.second) * outWidth;
         std::uint32_t* const out = to + static_cast<std::ptrdiff_t>(y) * toWidth;
+        const std::uint32_t* const upper = widened(tap.first);
+        if (tap.weight == 0) {
+            std::copy(upper, upper + outWidth, out);
+            continue;
+        }
+        const std::uint32_t* const lower = widened(tap.second);
         for (std::size_t x = 0; x < outWidth; ++x) {
-            out[x] = tap.weight == 0 ? upper[x] : Blend(upper[x], lower[x], tap.weight);
+            out[x] = Blend(upper[x], lower[x], tap.weight);
+        }
+    }
+}
+
+void PixelsFromRows(const std::uint8_t* rows,
+                    int width,
+                    int height,
+                    int bitsPerPixel,
+                    bool bottomUp,
+                    std::uint32_t* pixels) {
+    const auto stride = static_cast<std::ptrdiff_t>(((width * bitsPerPixel + 31) / 32) * 4);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = rows + (bottomUp ? height - 1 - y : y) * stride;
+        std::uint32_t* const out = pixels + static_cast<std::ptrdiff_t>(y) * width;
+        const int step = bitsPerPixel / 8;
+        for (int x = 0; x < width; ++x, in += step) {
+            out[x] = static_cast<std::uint32_t>(in[0]) | (static_cast<std::uint32_t>(in[1]) << 8) |
+                     (static_cast<std::uint32_t>(in[2]) << 16);
         }
     }
 }

@@ -24,15 +24,26 @@ BITMAPINFO TopDown32(int width, int height) {
     return format;
 }
 
-// The picture's pixels, whatever its own format, as GDI converts them.
+// The picture's pixels: read straight from the DIB section LoadImageW made where it holds 24 or
+// 32 bits a pixel, as the program's pictures do, and converted by GDI otherwise.
 bool ReadPixels(HBITMAP picture, Pixels* pixels) {
-    BITMAP info{};
-    if (GetObjectW(picture, sizeof(info), &info) == 0) {
+    DIBSECTION section{};
+    const int size = GetObjectW(picture, sizeof(section), &section);
+    if (size == 0) {
         return false;
     }
-    pixels->width = info.bmWidth;
-    pixels->height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    pixels->width = section.dsBm.bmWidth;
+    pixels->height = section.dsBm.bmHeight < 0 ? -section.dsBm.bmHeight : section.dsBm.bmHeight;
     pixels->rgb.assign(static_cast<std::size_t>(pixels->width) * static_cast<std::size_t>(pixels->height), 0);
+    const BITMAPINFOHEADER& header = section.dsBmih;
+    if (size == static_cast<int>(sizeof(section)) && section.dsBm.bmBits != nullptr && header.biCompression == BI_RGB &&
+        (header.biBitCount == 24 || header.biBitCount == 32)) {
+        // As the documentation asks before reading a section's bits that GDI may have drawn into.
+        GdiFlush();
+        PixelsFromRows(static_cast<const std::uint8_t*>(section.dsBm.bmBits), pixels->width, pixels->height,
+                       header.biBitCount, header.biHeight > 0, pixels->rgb.data());
+        return true;
+    }
     BITMAPINFO format = TopDown32(pixels->width, pixels->height);
     const WindowDC screen(nullptr);
     const int rows = GetDIBits(screen.get(), picture, 0, static_cast<UINT>(pixels->height), pixels->rgb.data(), &format,

@@ -194,12 +194,13 @@ bool TavroForm::ScalePictures() {
             face.reset();
         }
     }
-    if (dpi_ == kPictureDpi) {
-        return true;
+    bool complete = true;
+    if (dpi_ != kPictureDpi) {
+        const std::array<PixelRect, kButtons.size()> under = UnderTheButtons();
+        scaledBackground_ =
+            ScaleBackgroundPicture(background_.get(), dpi_, under.data(), static_cast<int>(under.size()));
+        complete = static_cast<bool>(scaledBackground_);
     }
-    const std::array<PixelRect, kButtons.size()> under = UnderTheButtons();
-    scaledBackground_ = ScaleBackgroundPicture(background_.get(), dpi_, under.data(), static_cast<int>(under.size()));
-    bool complete = static_cast<bool>(scaledBackground_);
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         complete = FaceToDraw(i, FaceKind::kNormal) != nullptr && complete;
     }
@@ -376,13 +377,7 @@ bool TavroForm::OnDrawItem(const DRAWITEMSTRUCT& item) {
         if (item.hwndItem == buttons_[i].window) {
             const bool hasDisabled =
                 static_cast<bool>(buttons_[i].faces[static_cast<std::size_t>(FaceKind::kDisabled)]);
-            const HBITMAP face = FaceToDraw(i, FaceKindFor(item.itemState, hasDisabled));
-            // The scaled faces carry the button colour already; the 96 dpi ones show it through.
-            std::optional<COLORREF> transparent;
-            if (dpi_ == kPictureDpi) {
-                transparent = kButtons[i].transparentColour;
-            }
-            DrawPictureButton(item, face, transparent);
+            DrawPictureButton(item, FaceToDraw(i, FaceKindFor(item.itemState, hasDisabled)));
             return true;
         }
     }
@@ -392,10 +387,12 @@ bool TavroForm::OnDrawItem(const DRAWITEMSTRUCT& item) {
 HBITMAP TavroForm::FaceToDraw(std::size_t button, FaceKind kind) {
     const auto k = static_cast<std::size_t>(kind);
     Button& b = buttons_[button];
-    if (dpi_ == kPictureDpi) {
-        return b.faces[k].get();
+    const std::optional<unsigned>& transparent = kButtons[button].transparentColour;
+    if (dpi_ == kPictureDpi && !transparent) {
+        return b.faces[k].get();  // drawn as it is
     }
-    // Read at every paint, so a change of colour scheme shows at once: it scales the faces again.
+    // Read at every paint, so a change of colour scheme shows at once: the see-through parts
+    // take the new colour in new copies.
     const COLORREF back = GetSysColor(COLOR_BTNHIGHLIGHT);
     if (back != scaledFacesBack_) {
         for (Button& each : buttons_) {
@@ -406,7 +403,7 @@ HBITMAP TavroForm::FaceToDraw(std::size_t button, FaceKind kind) {
         scaledFacesBack_ = back;
     }
     if (!b.scaled[k] && b.faces[k]) {
-        b.scaled[k] = ScaleFacePicture(b.faces[k].get(), dpi_, kButtons[button].transparentColour, back);
+        b.scaled[k] = ScaleFacePicture(b.faces[k].get(), dpi_, transparent, back);
     }
     return b.scaled[k].get();
 }

@@ -39,7 +39,8 @@ class TavroForm {
     struct Button {
         HWND window = nullptr;  // a child of ours: destroyed with us
         // By FaceKind: as drawn, for 96 dpi (the disabled one only where the button has one), and
-        // at dpi_ away from 96 dpi, each made when first shown.
+        // at dpi_ with any see-through part in the button colour, each made when first shown
+        // (at 96 dpi only for a face with a see-through colour).
         std::array<UniqueBitmap, kFaceKinds> faces;
         std::array<UniqueBitmap, kFaceKinds> scaled;
     };
@@ -71,7 +72,7 @@ class TavroForm {
     bool perMonitor_ = false;
     UniqueBitmap background_;
     UniqueBitmap scaledBackground_;  // away from 96 dpi only
-    COLORREF scaledFacesBack_ = 0;   // the button colour the scaled faces' see-through parts took
+    COLORREF scaledFacesBack_ = 0;   // the button colour the faces' see-through parts took
     UniqueFont buttonFont_;
     std::array<Button, kButtons.size()> buttons_;
 };
