@@ -260,12 +260,12 @@ class MainWindowTest : public testing::Test {
         }
     }
 
-    // Sends WM_GETDPISCALEDSIZE as Windows 10 (1703 on) does before WM_DPICHANGED, with the size
-    // Windows would give by scaling the whole window linearly; *size receives the answer.
-    void SendGetDpiScaledSize(DWORD dpi, SIZE* size) {
+    // Sends WM_GETDPISCALEDSIZE as Windows 10 (1703 on) does before WM_DPICHANGED, for a window
+    // now at dpi from, with the size Windows would give by scaling the whole window linearly;
+    // *size receives the answer.
+    void SendGetDpiScaledSize(DWORD from, DWORD dpi, SIZE* size) {
         RECT frame = {};
         ASSERT_TRUE(GetWindowRect(main_.window, &frame));
-        const UINT from = GetDpiForWindowOf(main_.window);
         const SIZE linear = {MulDiv(frame.right - frame.left, static_cast<int>(dpi), static_cast<int>(from)),
                              MulDiv(frame.bottom - frame.top, static_cast<int>(dpi), static_cast<int>(from))};
         SharedAddress<SIZE> shared(main_.process.Handle(), linear);
@@ -278,14 +278,6 @@ class MainWindowTest : public testing::Test {
         EXPECT_EQ(handled, static_cast<DWORD_PTR>(TRUE))
             << "WM_GETDPISCALEDSIZE not handled: Windows would scale the window linearly, to " << linear.cx << " x "
             << linear.cy;
-    }
-
-    static UINT GetDpiForWindowOf(HWND window) {
-        using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-        const auto get = reinterpret_cast<GetDpiForWindowFn>(
-            reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-        const UINT dpi = get != nullptr ? get(window) : 0;
-        return dpi != 0 ? dpi : 96;
     }
 
     // The client size and every button's rectangle at the layout's dpi.
@@ -956,7 +948,7 @@ TEST_F(WindowScaled, MadeAtOneDpiThenMovedToAnotherLaysOutForTheSecond) {
     ASSERT_EQ(to.dpi, 144u);
 
     SIZE asked = {};
-    ASSERT_NO_FATAL_FAILURE(SendGetDpiScaledSize(to.dpi, &asked));
+    ASSERT_NO_FATAL_FAILURE(SendGetDpiScaledSize(kLayouts[1].dpi, to.dpi, &asked));
     const SIZE exact = FrameFor(main_.window, to.client, to.dpi);
     EXPECT_EQ(asked.cx, exact.cx) << "window width asked for at " << to.dpi << " dpi";
     EXPECT_EQ(asked.cy, exact.cy) << "window height asked for at " << to.dpi << " dpi";
