@@ -104,8 +104,8 @@ constexpr SIZE kClient96 = {518, 271};
 constexpr SIZE kBackground = {517, 271};
 constexpr Rgb kWhite = {255, 255, 255};
 // What a smoothing filter may add beyond the range of the 96 dpi pixels a pixel comes from: its
-// own rounding, and nothing like a colour that is not there. (Wine's halftone stays within the
-// range exactly.)
+// own rounding, and nothing like a colour that is not there. (Tavro's bilinear filter stays within
+// the range exactly.)
 constexpr int kStretchTolerance = 1;
 // How far from its place a 96 dpi pixel may land, in 96 dpi pixels. Around the background the
 // filter reaches one pixel. A face is centred in a button whose edges the twips round by up to
