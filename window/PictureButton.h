@@ -2,22 +2,21 @@
 
 #include <windows.h>
 
-#include <optional>
-
 namespace tavro {
 
-// The pictures one button shows; all borrowed from the window that owns them.
-struct ButtonFaces {
-    HBITMAP normal = nullptr;
-    HBITMAP pressed = nullptr;
-    HBITMAP disabled = nullptr;  // optional; the normal face stands in when there is none
-    std::optional<COLORREF> transparent;
-    int dpi = 96;  // the faces are drawn for 96 dpi and scaled to this
-};
+// The pictures a button may show.
+enum class FaceKind { kNormal, kPressed, kDisabled };
+inline constexpr int kFaceKinds = 3;
+
+// Which picture a button shows in the given owner-draw state. The normal face stands in for a
+// disabled one the button does not have.
+FaceKind FaceKindFor(UINT state, bool hasDisabledFace);
 
 // Draws an owner-drawn push button the way the system draws its own, with a picture in place of
 // the caption: the button frame, the face centred on the light 3D edge colour, the pushed-in look
-// while held, and the focus mark. Away from 96 dpi the face is scaled with the button, smoothly.
-void DrawPictureButton(const DRAWITEMSTRUCT& item, const ButtonFaces& faces);
+// while held, and the focus mark. The face (borrowed) is drawn at its own size, as it is: any
+// see-through part already shows the button colour. Each pixel is drawn once (the focus mark
+// aside), straight to the button, so a held button does not flicker and nothing is drawn twice.
+void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP face);
 
 }  // namespace tavro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 
 #include "window/Twips.h"
 
@@ -35,5 +36,38 @@ constexpr PixelRect TwipsToPixels(const TwipRect& twips, int dpi) {
 // copies go before the picture is stretched. The background's ground runs in rows, so nothing
 // else changes.
 void FillUnderRects(std::uint32_t* pixels, int width, int height, const PixelRect* rects, int count);
+
+// Resamples a 32-bit top-down picture (four 8-bit channels a pixel) to another size with a
+// bilinear filter: each pixel is a blend of the two by two source pixels around the point it maps
+// to, pixel centres to pixel centres, and the picture's edge pixels continue beyond it. At the
+// same size the picture comes out unchanged. A blend never leaves the range of the pixels it
+// mixes, channel by channel, so no colour appears that is not there. The weights are worked out
+// once a column and once a row, in 256ths; the pixels then cost two multiplies a channel pair.
+void ScalePicture(const std::uint32_t* from,
+                  int fromWidth,
+                  int fromHeight,
+                  std::uint32_t* to,
+                  int toWidth,
+                  int toHeight);
+
+// The pixels of an uncompressed 24- or 32-bit DIB (blue, green, red bytes; rows padded to four
+// bytes, bottom row first when bottomUp) as 32-bit top-down pixels 0x00RRGGBB, the form
+// ScalePicture takes; a 32-bit DIB's fourth byte is dropped.
+void PixelsFromRows(const std::uint8_t* rows,
+                    int width,
+                    int height,
+                    int bitsPerPixel,
+                    bool bottomUp,
+                    std::uint32_t* pixels);
+
+// Gives every pixel of colour `key` the colour `back` instead: a face's see-through colour takes
+// the button colour before the face is scaled, so its edges blend into that colour, not into the
+// key. Both are pixel values (0x00RRGGBB), not COLORREFs.
+void ReplaceColour(std::uint32_t* pixels, std::size_t count, std::uint32_t key, std::uint32_t back);
+
+// A COLORREF (0x00BBGGRR) as a 32-bit DIB pixel (0x00RRGGBB).
+constexpr std::uint32_t PixelFromColorRef(std::uint32_t colorRef) {
+    return ((colorRef & 0xFFU) << 16) | (colorRef & 0xFF00U) | ((colorRef >> 16) & 0xFFU);
+}
 
 }  // namespace tavro

@@ -5,7 +5,7 @@
 
 #include "launcher/Handlers.h"
 #include "window/PictureScale.h"
-#include "window/SmoothStretch.h"
+#include "window/ScaledPictures.h"
 
 namespace tavro {
 
@@ -68,49 +68,17 @@ UniqueFont CreateButtonFont(int dpi) {
                                   L"System"));
 }
 
-// The background at dpi, for any dpi but 96, where it is drawn as it is. The face copies under the
-// buttons' 96 dpi places go first (see FillUnderRects), in a 32-bit copy whose pixels we can reach.
-UniqueBitmap ScaleBackground(HBITMAP background, int dpi) {
-    BITMAP info{};
-    if (GetObjectW(background, sizeof(info), &info) == 0) {
-        return UniqueBitmap();
-    }
-    const int width = info.bmWidth;
-    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top-down
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const UniqueBitmap copy(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const WindowDC screen(nullptr);
-    const UniqueMemoryDC from(CreateCompatibleDC(screen.get()));
-    const UniqueMemoryDC to(CreateCompatibleDC(screen.get()));
-    UniqueBitmap scaled(
-        CreateCompatibleBitmap(screen.get(), ScalePicturePixels(width, dpi), ScalePicturePixels(height, dpi)));
-    if (!copy || bits == nullptr || !from || !to || !scaled) {
-        return UniqueBitmap();
-    }
-    {
-        const SelectedObject source(from.get(), background);
-        const SelectedObject target(to.get(), copy.get());
-        BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
-    }
-    GdiFlush();
+// What lies under the buttons at their 96 dpi places, in the background picture.
+std::array<PixelRect, kButtons.size()> UnderTheButtons() {
     std::array<PixelRect, kButtons.size()> under{};
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         under[i] = TwipsToPixels(kButtons[i].bounds, kPictureDpi);
     }
-    FillUnderRects(static_cast<std::uint32_t*>(bits), width, height, under.data(), static_cast<int>(under.size()));
+    return under;
+}
 
-    const SelectedObject source(from.get(), copy.get());
-    const SelectedObject target(to.get(), scaled.get());
-    const RECT whole{0, 0, ScalePicturePixels(width, dpi), ScalePicturePixels(height, dpi)};
-    StretchSmoothly(to.get(), whole, from.get(), width, height);
-    return scaled;
+SIZE ClientSize(int dpi) {
+    return SIZE{TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
 }
 
 RECT CentredOnWorkArea(int width, int height) {
@@ -138,38 +106,36 @@ bool TavroForm::Create(HINSTANCE instance) {
     if (!RegisterFormClass(instance, &TavroForm::WindowProc)) {
         return false;
     }
-    {
-        const WindowDC screen(nullptr);
-        if (screen.get() != nullptr) {
-            dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
-        }
-    }
-
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const RECT place = CentredOnWorkArea(width, height);
+    dpi_ = WindowDpi::System();
+    SIZE frame = FrameSize(dpi_);
+    const RECT place = CentredOnWorkArea(frame.cx, frame.cy);
 
     // WindowProc stores window_ as soon as the window exists (WM_NCCREATE).
-    CreateWindowExW(kFormExStyle, kFormClass, kFormCaption, kFormStyle, place.left, place.top, width, height, nullptr,
-                    nullptr, instance, this);
-    return window_ != nullptr && CreateContent(instance);
+    CreateWindowExW(kFormExStyle, kFormClass, kFormCaption, kFormStyle, place.left, place.top, frame.cx, frame.cy,
+                    nullptr, nullptr, instance, this);
+    if (window_ == nullptr) {
+        return false;
+    }
+    perMonitor_ = dpiCalls_.PerMonitor(window_);
+    // A per-monitor aware window opens at the DPI of the monitor it is on, and no WM_DPICHANGED
+    // says so: that monitor's scale may differ from the primary one's at sign-in.
+    const int windowDpi = dpiCalls_.Of(window_);
+    if (windowDpi != dpi_) {
+        dpi_ = windowDpi;
+        frame = FrameSize(dpi_);
+        const RECT again = CentredOnWorkArea(frame.cx, frame.cy);
+        SetWindowPos(window_, nullptr, again.left, again.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return CreateContent(instance);
 }
 
 bool TavroForm::CreateContent(HINSTANCE instance) {
     background_ = LoadBitmapResource(instance, IDB_BACKGROUND);
-    if (!background_) {
+    if (!background_ || !CreateButtons(instance) || !ScalePictures()) {
         return false;
     }
-    if (dpi_ != kPictureDpi) {
-        scaledBackground_ = ScaleBackground(background_.get(), dpi_);
-        if (!scaledBackground_) {
-            return false;
-        }
-    }
     TrimWindowMenu(window_);
-    return CreateButtons(instance);
+    return true;
 }
 
 bool TavroForm::CreateButtons(HINSTANCE instance) {
@@ -178,12 +144,15 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonDefinition& definition = kButtons[i];
         Button& button = buttons_[i];
-        button.normal = LoadBitmapResource(instance, definition.normalFace);
-        button.pressed = LoadBitmapResource(instance, definition.pressedFace);
+        UniqueBitmap& normal = button.faces[static_cast<std::size_t>(FaceKind::kNormal)];
+        UniqueBitmap& pressed = button.faces[static_cast<std::size_t>(FaceKind::kPressed)];
+        UniqueBitmap& disabled = button.faces[static_cast<std::size_t>(FaceKind::kDisabled)];
+        normal = LoadBitmapResource(instance, definition.normalFace);
+        pressed = LoadBitmapResource(instance, definition.pressedFace);
         if (definition.disabledFace) {
-            button.disabled = LoadBitmapResource(instance, *definition.disabledFace);
+            disabled = LoadBitmapResource(instance, *definition.disabledFace);
         }
-        if (!button.normal || !button.pressed || (definition.disabledFace && !button.disabled)) {
+        if (!normal || !pressed || (definition.disabledFace && !disabled)) {
             return false;
         }
         const PixelRect place = TwipsToPixels(definition.bounds, dpi_);
@@ -213,20 +182,74 @@ void TavroForm::UseDpi(int dpi) {
     }
     // The buttons have let go of the old font.
     buttonFont_ = std::move(font);
+    ScalePictures();
+}
+
+// Once per resolution, never while painting: the background, and each button's normal face, the
+// one the first paint shows. The others follow when first shown.
+bool TavroForm::ScalePictures() {
     scaledBackground_.reset();
-    if (background_ && dpi_ != kPictureDpi) {
-        scaledBackground_ = ScaleBackground(background_.get(), dpi_);
+    for (Button& button : buttons_) {
+        for (UniqueBitmap& face : button.scaled) {
+            face.reset();
+        }
+    }
+    bool complete = true;
+    if (dpi_ != kPictureDpi) {
+        const std::array<PixelRect, kButtons.size()> under = UnderTheButtons();
+        scaledBackground_ =
+            ScaleBackgroundPicture(background_.get(), dpi_, under.data(), static_cast<int>(under.size()));
+        complete = static_cast<bool>(scaledBackground_);
+    }
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        complete = FaceToDraw(i, FaceKind::kNormal) != nullptr && complete;
+    }
+    return complete;
+}
+
+SIZE TavroForm::FrameSize(int dpi) const {
+    return dpiCalls_.FrameFor(ClientSize(dpi), kFormStyle, kFormExStyle, dpi);
+}
+
+void TavroForm::FitClientArea() {
+    RECT client{};
+    RECT frame{};
+    if (!GetClientRect(window_, &client) || !GetWindowRect(window_, &frame)) {
+        return;
+    }
+    const SIZE want = ClientSize(dpi_);
+    const int dx = want.cx - client.right;
+    const int dy = want.cy - client.bottom;
+    if (dx != 0 || dy != 0) {
+        SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
+// Sent before WM_DPICHANGED to a per-monitor (version 2) aware window, so that its suggested
+// rectangle has the size asked for here: Windows would otherwise scale the whole window linearly,
+// and the caption and frame do not scale linearly, so the client area would drift off the twips.
+bool TavroForm::OnGetDpiScaledSize(int dpi, SIZE& size) const {
+    if (!perMonitor_ || dpi <= 0) {
+        return false;
+    }
+    size = FrameSize(dpi);
+    return true;
+}
+
 // Moved to a monitor of another resolution, or the resolution changed: Windows suggests the
-// window's new place and size, and the rest follows from the twips.
+// window's new place and size, and the rest follows from the twips. The client area is made exact
+// afterwards where the suggested size misses it (per-monitor version 1 sends no WM_GETDPISCALEDSIZE).
 void TavroForm::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (!perMonitor_) {
+        return;  // Windows scales this window itself, as a bitmap
+    }
     if (dpi != dpi_) {
         UseDpi(dpi);
     }
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -304,6 +327,8 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case kGetDpiScaledSize:
+            return OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam)) ? TRUE : FALSE;
         case WM_CLOSE:
             // Close box, window menu, Alt+F4: never refused.
             Form_Unload(platform_);
@@ -347,16 +372,40 @@ void TavroForm::ClickFocusedButton() {
     }
 }
 
-bool TavroForm::OnDrawItem(const DRAWITEMSTRUCT& item) const {
+bool TavroForm::OnDrawItem(const DRAWITEMSTRUCT& item) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         if (item.hwndItem == buttons_[i].window) {
-            const ButtonFaces faces{buttons_[i].normal.get(), buttons_[i].pressed.get(), buttons_[i].disabled.get(),
-                                    kButtons[i].transparentColour, dpi_};
-            DrawPictureButton(item, faces);
+            const bool hasDisabled =
+                static_cast<bool>(buttons_[i].faces[static_cast<std::size_t>(FaceKind::kDisabled)]);
+            DrawPictureButton(item, FaceToDraw(i, FaceKindFor(item.itemState, hasDisabled)));
             return true;
         }
     }
     return false;
+}
+
+HBITMAP TavroForm::FaceToDraw(std::size_t button, FaceKind kind) {
+    const auto k = static_cast<std::size_t>(kind);
+    Button& b = buttons_[button];
+    const std::optional<unsigned>& transparent = kButtons[button].transparentColour;
+    if (dpi_ == kPictureDpi && !transparent) {
+        return b.faces[k].get();  // drawn as it is
+    }
+    // Read at every paint, so a change of colour scheme shows at once: the see-through parts
+    // take the new colour in new copies.
+    const COLORREF back = GetSysColor(COLOR_BTNHIGHLIGHT);
+    if (back != scaledFacesBack_) {
+        for (Button& each : buttons_) {
+            for (UniqueBitmap& face : each.scaled) {
+                face.reset();
+            }
+        }
+        scaledFacesBack_ = back;
+    }
+    if (!b.scaled[k] && b.faces[k]) {
+        b.scaled[k] = ScaleFacePicture(b.faces[k].get(), dpi_, transparent, back);
+    }
+    return b.scaled[k].get();
 }
 
 // Like a dialog, the window gives the focus back to the button that had it when it was left.

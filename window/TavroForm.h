@@ -8,6 +8,7 @@
 #include "platform/UniqueResource.h"
 #include "window/FormLayout.h"
 #include "window/PictureButton.h"
+#include "window/WindowDpi.h"
 
 namespace tavro {
 
@@ -37,29 +38,41 @@ class TavroForm {
   private:
     struct Button {
         HWND window = nullptr;  // a child of ours: destroyed with us
-        UniqueBitmap normal;
-        UniqueBitmap pressed;
-        UniqueBitmap disabled;
+        // By FaceKind: as drawn, for 96 dpi (the disabled one only where the button has one), and
+        // at dpi_ with any see-through part in the button colour, each made when first shown
+        // (at 96 dpi only for a face with a see-through colour).
+        std::array<UniqueBitmap, kFaceKinds> faces;
+        std::array<UniqueBitmap, kFaceKinds> scaled;
     };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateContent(HINSTANCE instance);
     bool CreateButtons(HINSTANCE instance);
-    // Everything that depends on the resolution: the button places and font, the scaled background.
+    // Everything that depends on the resolution: the button places and font, the scaled pictures.
     void UseDpi(int dpi);
+    bool ScalePictures();
+    SIZE FrameSize(int dpi) const;
+    // Makes the client area exactly the twips size at dpi_, wherever Windows' frame ended up.
+    void FitClientArea();
+    bool OnGetDpiScaledSize(int dpi, SIZE& size) const;
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnCommand(int id, int code);
-    bool OnDrawItem(const DRAWITEMSTRUCT& item) const;
+    bool OnDrawItem(const DRAWITEMSTRUCT& item);
+    // The face to draw for kind at dpi_, scaled when first needed; borrowed from buttons_.
+    HBITMAP FaceToDraw(std::size_t button, FaceKind kind);
     void OnActivate(bool active);
     void ClickFocusedButton();
 
     Platform& platform_;
     HWND window_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
+    WindowDpi dpiCalls_;
     int dpi_ = 96;
+    bool perMonitor_ = false;
     UniqueBitmap background_;
     UniqueBitmap scaledBackground_;  // away from 96 dpi only
+    COLORREF scaledFacesBack_ = 0;   // the button colour the faces' see-through parts took
     UniqueFont buttonFont_;
     std::array<Button, kButtons.size()> buttons_;
 };

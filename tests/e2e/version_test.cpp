@@ -179,6 +179,30 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR
 constexpr LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
 constexpr LANGID kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 
+// The values of the manifest's dpiAwareness element, in order, each without the spaces around it.
+std::vector<std::string> DpiAwarenessList(const std::string& manifest) {
+    std::vector<std::string> values;
+    const std::size_t element = manifest.find("<dpiAwareness");
+    const std::size_t begin = element == std::string::npos ? element : manifest.find('>', element);
+    const std::size_t end = begin == std::string::npos ? begin : manifest.find("</dpiAwareness>", begin);
+    if (end == std::string::npos) {
+        return values;
+    }
+    const std::string text = manifest.substr(begin + 1, end - begin - 1);
+    for (std::size_t at = 0; at <= text.size();) {
+        std::size_t comma = text.find(',', at);
+        if (comma == std::string::npos) {
+            comma = text.size();
+        }
+        const std::string value = text.substr(at, comma - at);
+        const std::size_t first = value.find_first_not_of(" \t\r\n");
+        const std::size_t last = value.find_last_not_of(" \t\r\n");
+        values.push_back(first == std::string::npos ? std::string() : value.substr(first, last - first + 1));
+        at = comma + 1;
+    }
+    return values;
+}
+
 class ProgramResources : public testing::Test {
   protected:
     void SetUp() override {
@@ -292,8 +316,11 @@ TEST_F(ProgramResources, ManifestsKeepTheCommonControlsApartFromTheProcess) {
     const std::string manifest = Bytes(RT_MANIFEST, 1, kNeutral);
     ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST 1";
     EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos) << manifest;
-    // Windows 10 (1703 on) then sends WM_DPICHANGED when the window moves to a monitor of another scale.
-    EXPECT_NE(manifest.find(">PerMonitorV2</dpiAwareness>"), std::string::npos) << manifest;
+    // Windows 10 reads dpiAwareness from 1607 on and takes the first value of the list it knows:
+    // per-monitor version 2 from 1703 on, version 1 on 1607, which does not know version 2 and
+    // would otherwise run the program unaware. Wine 8 takes the first value it knows too, so only
+    // Windows 10 1607 itself could show the second one taken.
+    EXPECT_EQ(Join(DpiAwarenessList(manifest)), "[PerMonitorV2, PerMonitor]") << manifest;
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos)
         << "the process's manifest names the common controls:\n"
         << manifest;

@@ -104,8 +104,8 @@ constexpr SIZE kClient96 = {518, 271};
 constexpr SIZE kBackground = {517, 271};
 constexpr Rgb kWhite = {255, 255, 255};
 // What a smoothing filter may add beyond the range of the 96 dpi pixels a pixel comes from: its
-// own rounding, and nothing like a colour that is not there. (Wine's halftone stays within the
-// range exactly.)
+// own rounding, and nothing like a colour that is not there. (Tavro's bilinear filter stays within
+// the range exactly.)
 constexpr int kStretchTolerance = 1;
 // How far from its place a 96 dpi pixel may land, in 96 dpi pixels. Around the background the
 // filter reaches one pixel. A face is centred in a button whose edges the twips round by up to
@@ -130,26 +130,28 @@ bool InAny(const std::vector<RECT>& rects, int x, int y) {
     return std::any_of(rects.begin(), rects.end(), [&](const RECT& r) { return InRect(r, x, y); });
 }
 
-// The address of a RECT that lies at the same place in this process and in another.
-// WM_DPICHANGED points at its suggested rectangle, and Wine 8 does not copy what a message's
-// lParam points at into the receiving process unless the message is one it knows to carry a
-// pointer, which WM_DPICHANGED is not: the number arrives as it was sent. So the rectangle is
-// written into Tavro's memory at an address this process holds too, with the same contents, and
-// the message carries a pointer that is valid in both, whichever side reads it.
-class SharedAddressRect {
+// A value (a RECT, a SIZE) at an address that lies at the same place in this process and in
+// another. WM_DPICHANGED points at its suggested rectangle, and WM_GETDPISCALEDSIZE at a SIZE the
+// receiver fills in; Wine 8 does not copy what a message's lParam points at into the receiving
+// process unless the message is one it knows to carry a pointer, which neither is: the number
+// arrives as it was sent. So the value is written into Tavro's memory at an address this process
+// holds too, with the same contents, and the message carries a pointer that is valid in both,
+// whichever side reads it; what Tavro writes there is read back from its memory.
+template <typename Value>
+class SharedAddress {
   public:
-    SharedAddressRect(HANDLE process, const RECT& rect) : process_(process) {
+    SharedAddress(HANDLE process, const Value& value) : process_(process) {
         for (int attempt = 0; attempt < 16 && address_ == nullptr; ++attempt) {
-            void* local = VirtualAlloc(nullptr, sizeof rect, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            void* local = VirtualAlloc(nullptr, sizeof value, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
             if (local == nullptr) {
                 break;
             }
             local_.push_back(local);  // kept until the end, so the next attempt gets another address
-            void* remote = VirtualAllocEx(process, local, sizeof rect, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            void* remote = VirtualAllocEx(process, local, sizeof value, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
             if (remote == local) {
                 SIZE_T written = 0;
-                *static_cast<RECT*>(local) = rect;
-                if (WriteProcessMemory(process, remote, &rect, sizeof rect, &written) && written == sizeof rect) {
+                *static_cast<Value*>(local) = value;
+                if (WriteProcessMemory(process, remote, &value, sizeof value, &written) && written == sizeof value) {
                     address_ = local;
                 } else {
                     error_ = "WriteProcessMemory: " + e2e::DescribeError(GetLastError());
@@ -166,9 +168,9 @@ class SharedAddressRect {
             error_ = "no address free in both processes";
         }
     }
-    SharedAddressRect(const SharedAddressRect&) = delete;
-    SharedAddressRect& operator=(const SharedAddressRect&) = delete;
-    ~SharedAddressRect() {
+    SharedAddress(const SharedAddress&) = delete;
+    SharedAddress& operator=(const SharedAddress&) = delete;
+    ~SharedAddress() {
         if (address_ != nullptr) {
             VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
         }
@@ -178,6 +180,15 @@ class SharedAddressRect {
     }
     LPARAM Pointer() const { return reinterpret_cast<LPARAM>(address_); }
     const std::string& Error() const { return error_; }
+    // The value as it now stands in the other process.
+    bool ReadBack(Value* value) {
+        SIZE_T read = 0;
+        if (!ReadProcessMemory(process_, address_, value, sizeof *value, &read) || read != sizeof *value) {
+            error_ = "ReadProcessMemory: " + e2e::DescribeError(GetLastError());
+            return false;
+        }
+        return true;
+    }
 
   private:
     HANDLE process_;
@@ -185,6 +196,24 @@ class SharedAddressRect {
     std::vector<void*> local_;
     std::string error_;
 };
+
+// WM_GETDPISCALEDSIZE, which the headers show only to programs built for Windows 10 1703 on.
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+
+// The window size whose client area is client at dpi, with the frame as this system draws it at
+// that dpi (AdjustWindowRectExForDpi, Windows 10 1607 on, and Wine).
+SIZE FrameFor(HWND window, SIZE client, UINT dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    const auto adjust = reinterpret_cast<AdjustForDpi>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT frame = {0, 0, client.cx, client.cy};
+    const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    if (adjust == nullptr || !adjust(&frame, style, FALSE, exStyle, dpi)) {
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
 
 class MainWindowTest : public testing::Test {
   protected:
@@ -208,9 +237,12 @@ class MainWindowTest : public testing::Test {
 
     HWND Button(int id) const { return GetDlgItem(main_.window, id); }
 
-    // Sends WM_DPICHANGED as Windows would, then checks the window took the suggested rectangle.
-    void SendDpiChanged(DWORD dpi, const RECT& suggested) {
-        const SharedAddressRect rect(main_.process.Handle(), suggested);
+    enum class Taken { kWhole, kPlaceOnly };
+
+    // Sends WM_DPICHANGED as Windows would, then checks how much of the suggested rectangle the
+    // window took: all of it, or its place.
+    void SendDpiChanged(DWORD dpi, const RECT& suggested, Taken taken = Taken::kWhole) {
+        const SharedAddress<RECT> rect(main_.process.Handle(), suggested);
         ASSERT_NE(rect.Pointer(), 0) << rect.Error();
         DWORD_PTR result = 0;
         ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), rect.Pointer(),
@@ -219,8 +251,33 @@ class MainWindowTest : public testing::Test {
         ASSERT_TRUE(main_.process.IsRunning()) << "Tavro ended on WM_DPICHANGED";
         RECT now = {};
         ASSERT_TRUE(GetWindowRect(main_.window, &now));
-        EXPECT_EQ(ToString(now), ToString(suggested))
-            << "window rectangle against the suggested one at " << dpi << " dpi";
+        if (taken == Taken::kWhole) {
+            EXPECT_EQ(ToString(now), ToString(suggested))
+                << "window rectangle against the suggested one at " << dpi << " dpi";
+        } else {
+            EXPECT_EQ(now.left, suggested.left) << "window left against the suggested one at " << dpi << " dpi";
+            EXPECT_EQ(now.top, suggested.top) << "window top against the suggested one at " << dpi << " dpi";
+        }
+    }
+
+    // Sends WM_GETDPISCALEDSIZE as Windows 10 (1703 on) does before WM_DPICHANGED, for a window
+    // now at dpi from, with the size Windows would give by scaling the whole window linearly;
+    // *size receives the answer.
+    void SendGetDpiScaledSize(DWORD from, DWORD dpi, SIZE* size) {
+        RECT frame = {};
+        ASSERT_TRUE(GetWindowRect(main_.window, &frame));
+        const SIZE linear = {MulDiv(frame.right - frame.left, static_cast<int>(dpi), static_cast<int>(from)),
+                             MulDiv(frame.bottom - frame.top, static_cast<int>(dpi), static_cast<int>(from))};
+        SharedAddress<SIZE> shared(main_.process.Handle(), linear);
+        ASSERT_NE(shared.Pointer(), 0) << shared.Error();
+        DWORD_PTR handled = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(main_.window, kGetDpiScaledSize, dpi, shared.Pointer(), SMTO_ABORTIFHUNG, 5000,
+                                        &handled))
+            << "WM_GETDPISCALEDSIZE: " << e2e::DescribeError(GetLastError());
+        ASSERT_TRUE(shared.ReadBack(size)) << shared.Error();
+        EXPECT_EQ(handled, static_cast<DWORD_PTR>(TRUE))
+            << "WM_GETDPISCALEDSIZE not handled: Windows would scale the window linearly, to " << linear.cx << " x "
+            << linear.cy;
     }
 
     // The client size and every button's rectangle at the layout's dpi.
@@ -870,6 +927,40 @@ TEST_F(WindowScaled, DpiChangeLaysTheWindowOutAgain) {
     ASSERT_NO_FATAL_FAILURE(SendDpiChanged(96, frame));
     ExpectLayout(kLayouts[0]);
     ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back));
+}
+
+// A window made at 120 dpi and moved to a 144 dpi monitor, as Windows 10 (1703 on) tells it: first
+// WM_GETDPISCALEDSIZE asks the size it wants, then WM_DPICHANGED suggests a rectangle of that
+// size. The caption and frame do not grow with the dpi as the client area does, so the answer
+// must be the frame around the exact twips client area at 144 dpi, not the whole window scaled.
+// Wine 8 neither sends these messages nor draws the frame at another dpi than its one system
+// dpi: which frame Windows draws at the new dpi, and that it then suggests the size given here,
+// only real Windows shows. What Wine shows is the answer, and the window laid out for 144 dpi
+// with its client area exact, pictures and all.
+TEST_F(WindowScaled, MadeAtOneDpiThenMovedToAnotherLaysOutForTheSecond) {
+    const Rgb back = e2e::FromColorRef(GetSysColor(COLOR_BTNHIGHLIGHT));
+    Pixels at96;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back, &at96));
+    ASSERT_NO_FATAL_FAILURE(Restart(120));
+    ExpectLayout(kLayouts[1]);
+    const DpiLayout& to = kLayouts[2];
+    ASSERT_EQ(to.dpi, 144u);
+
+    SIZE asked = {};
+    ASSERT_NO_FATAL_FAILURE(SendGetDpiScaledSize(kLayouts[1].dpi, to.dpi, &asked));
+    const SIZE exact = FrameFor(main_.window, to.client, to.dpi);
+    EXPECT_EQ(asked.cx, exact.cx) << "window width asked for at " << to.dpi << " dpi";
+    EXPECT_EQ(asked.cy, exact.cy) << "window height asked for at " << to.dpi << " dpi";
+
+    RECT frame = {};
+    ASSERT_TRUE(GetWindowRect(main_.window, &frame));
+    const RECT suggested = {frame.left - 30, frame.top - 20, frame.left - 30 + asked.cx, frame.top - 20 + asked.cy};
+    // Where this system's frame at 144 dpi is not the one the window has (Wine keeps its one), the
+    // window makes its client area exact itself, so only the suggested place must hold.
+    ASSERT_NO_FATAL_FAILURE(SendDpiChanged(to.dpi, suggested, Taken::kPlaceOnly));
+    ExpectLayout(to);
+    ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(static_cast<int>(to.dpi), at96));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The arithmetic behind the window at other resolutions: picture sizes, button places from twips,
-// and covering the face copies in the background before it is stretched.
+// covering the face copies in the background before it is stretched, and the scaler itself.
 #include "window/PictureScale.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,178 @@ TEST(PictureScale, CoveredPixelsTakeTheNearestUncoveredOneToTheirLeft) {
         13, 14, 15, 16, 17, 18,
     };
     EXPECT_EQ(pixels, expected) << "expected\n" << Rows(expected, kWidth) << "got\n" << Rows(pixels, kWidth);
+}
+
+std::string Hex(std::uint32_t pixel) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(pixel));
+    return text;
+}
+
+// A picture whose every pixel differs from its neighbours in every channel.
+std::vector<std::uint32_t> Varied(int width, int height) {
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t state = 12345;
+    for (int i = 0; i < width * height; ++i) {
+        state = state * 1103515245U + 12345U;
+        pixels.push_back(state & 0x00FFFFFFU);
+    }
+    return pixels;
+}
+
+// Scales into a buffer with guard pixels after the picture, which must stay untouched.
+std::vector<std::uint32_t> Scaled(const std::vector<std::uint32_t>& from,
+                                  int fromWidth,
+                                  int fromHeight,
+                                  int toWidth,
+                                  int toHeight) {
+    constexpr std::uint32_t kGuard = 0xDEADBEEF;
+    constexpr std::size_t kGuards = 64;
+    const std::size_t size = static_cast<std::size_t>(toWidth) * static_cast<std::size_t>(toHeight);
+    std::vector<std::uint32_t> to(size + kGuards, kGuard);
+    ScalePicture(from.data(), fromWidth, fromHeight, to.data(), toWidth, toHeight);
+    for (std::size_t i = size; i < to.size(); ++i) {
+        EXPECT_EQ(Hex(to[i]), Hex(kGuard)) << "written past the picture, " << i - size << " pixels on";
+    }
+    to.resize(size);
+    return to;
+}
+
+TEST(PictureScaler, WritesEveryPixelOfTheSizeAskedForAndNoMore) {
+    // The pictures at the window's resolutions, and sizes that shrink and grow unevenly.
+    const struct {
+        int fromWidth, fromHeight, toWidth, toHeight;
+    } cases[] = {{250, 80, 313, 100}, {250, 80, 375, 120}, {517, 271, 777, 407},
+                 {7, 5, 3, 2},        {1, 1, 9, 4},        {3, 4, 3, 11}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.fromWidth) + " x " + std::to_string(c.fromHeight) + " to " +
+                     std::to_string(c.toWidth) + " x " + std::to_string(c.toHeight));
+        // Flat, so every pixel written has one known value and a pixel not written shows.
+        const std::vector<std::uint32_t> from(static_cast<std::size_t>(c.fromWidth * c.fromHeight), 0x00102030U);
+        const std::vector<std::uint32_t> to = Scaled(from, c.fromWidth, c.fromHeight, c.toWidth, c.toHeight);
+        const auto other = std::find_if(to.begin(), to.end(), [](std::uint32_t p) { return p != 0x00102030U; });
+        EXPECT_EQ(other, to.end()) << "pixel " << (other - to.begin()) << " is "
+                                   << (other == to.end() ? "" : Hex(*other)) << ", not the flat colour 00102030";
+    }
+}
+
+TEST(PictureScaler, SameSizeLeavesThePictureAsItIs) {
+    const std::vector<std::uint32_t> from = Varied(13, 7);
+    const std::vector<std::uint32_t> to = Scaled(from, 13, 7, 13, 7);
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        EXPECT_EQ(Hex(to[i]), Hex(from[i])) << "pixel " << i;
+    }
+}
+
+TEST(PictureScaler, FlatColourStaysFlatAtEveryResolution) {
+    for (const std::uint32_t colour : {0x00000000U, 0x00FFFFFFU, 0x00FF00FFU, 0x0000FF00U, 0x00123456U}) {
+        for (const int dpi : {120, 144, 192}) {
+            const std::vector<std::uint32_t> from(250 * 80, colour);
+            const std::vector<std::uint32_t> to =
+                Scaled(from, 250, 80, ScalePicturePixels(250, dpi), ScalePicturePixels(80, dpi));
+            const auto other = std::find_if(to.begin(), to.end(), [colour](std::uint32_t p) { return p != colour; });
+            EXPECT_EQ(other, to.end()) << Hex(colour) << " at " << dpi << " dpi: pixel " << (other - to.begin())
+                                       << " is " << (other == to.end() ? "" : Hex(*other));
+        }
+    }
+}
+
+// Channels share a multiply two at a time: a full channel beside a changing one must not carry
+// into it, nor it into its neighbour.
+TEST(PictureScaler, NoChannelBleedsIntoAnother) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const std::uint32_t steady = 0xFFFFFFFFU & ~(0xFFU << shift);
+        std::vector<std::uint32_t> from;
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 0; x < 6; ++x) {
+                from.push_back(steady | (((x + y) % 2 == 0 ? 0xFFU : 0x00U) << shift));
+            }
+        }
+        const std::vector<std::uint32_t> to = Scaled(from, 6, 6, 9, 9);
+        bool mixed = false;
+        for (std::size_t i = 0; i < to.size(); ++i) {
+            EXPECT_EQ(Hex(to[i] & ~(0xFFU << shift)), Hex(steady)) << "channel at bit " << shift << ", pixel " << i;
+            const std::uint32_t changing = (to[i] >> shift) & 0xFFU;
+            mixed = mixed || (changing != 0 && changing != 0xFF);
+        }
+        // The premise: the changing channel was blended, so there was something to carry.
+        EXPECT_TRUE(mixed) << "channel at bit " << shift << " was never blended";
+    }
+}
+
+TEST(PictureScaler, EdgePixelsContinueBeyondThePicture) {
+    // Two pixels across, four out: the outer output pixels map beyond the outer input centres.
+    const std::vector<std::uint32_t> from = {0x00000000U, 0x00FFFFFFU};
+    const std::vector<std::uint32_t> to = Scaled(from, 2, 1, 4, 1);
+    EXPECT_EQ(Hex(to[0]), "00000000") << "left edge";
+    EXPECT_EQ(Hex(to[3]), "00FFFFFF") << "right edge";
+    // And down the columns: one pixel tall grows to three, each row the same.
+    const std::vector<std::uint32_t> tall = Scaled({0x00808080U, 0x00102030U}, 2, 1, 2, 3);
+    for (int y = 0; y < 3; ++y) {
+        EXPECT_EQ(Hex(tall[static_cast<std::size_t>(y) * 2]), "00808080") << "row " << y;
+        EXPECT_EQ(Hex(tall[static_cast<std::size_t>(y) * 2 + 1]), "00102030") << "row " << y;
+    }
+}
+
+TEST(PictureScaler, BlendsBetweenTheNeighboursItLiesBetween) {
+    // At 1.5 times, the middle of three output pixels lies halfway between the two input ones.
+    const std::vector<std::uint32_t> to = Scaled({0x00000000U, 0x00FEFEFEU}, 2, 1, 3, 1);
+    EXPECT_EQ(Hex(to[0]), "00000000");
+    EXPECT_EQ(Hex(to[1]), "007F7F7F");
+    EXPECT_EQ(Hex(to[2]), "00FEFEFE");
+    // Every pixel of a varied picture, scaled up, lies within the range of the 2 x 2 input pixels
+    // around the place it maps to.
+    const std::vector<std::uint32_t> from = Varied(10, 8);
+    const std::vector<std::uint32_t> big = Scaled(from, 10, 8, 15, 12);
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 15; ++x) {
+            const int x0 = std::max(0, (2 * x + 1) * 10 / 30 - 1);
+            const int y0 = std::max(0, (2 * y + 1) * 8 / 24 - 1);
+            for (int shift = 0; shift < 24; shift += 8) {
+                unsigned low = 255;
+                unsigned high = 0;
+                for (int v = y0; v <= std::min(7, y0 + 2); ++v) {
+                    for (int u = x0; u <= std::min(9, x0 + 2); ++u) {
+                        const unsigned c = (from[static_cast<std::size_t>(v * 10 + u)] >> shift) & 0xFFU;
+                        low = std::min(low, c);
+                        high = std::max(high, c);
+                    }
+                }
+                const unsigned got = (big[static_cast<std::size_t>(y * 15 + x)] >> shift) & 0xFFU;
+                EXPECT_TRUE(got >= low && got <= high) << "(" << x << ", " << y << ") channel at bit " << shift << ": "
+                                                       << got << " outside " << low << ".." << high;
+            }
+        }
+    }
+}
+
+TEST(PictureScaler, ReadsTheRowsOf24And32BitPictures) {
+    // Three pixels a row: 9 bytes of blue, green, red, padded to 12; the bottom row first.
+    const std::vector<std::uint8_t> bottomUp24 = {
+        0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,  // bottom row
+        0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0xEE, 0xEE, 0xEE,  // top row
+    };
+    std::vector<std::uint32_t> pixels(6);
+    PixelsFromRows(bottomUp24.data(), 3, 2, 24, true, pixels.data());
+    std::vector<std::string> shown;
+    for (const std::uint32_t p : pixels) {
+        shown.push_back(Hex(p));
+    }
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"00131211", "00161514", "00191817", "00030201", "00060504", "00090807"}));
+    // Four bytes a pixel, top row first; the fourth byte is not a colour.
+    const std::vector<std::uint8_t> topDown32 = {0x01, 0x02, 0x03, 0xFF, 0x04, 0x05, 0x06, 0x80};
+    PixelsFromRows(topDown32.data(), 1, 2, 32, false, pixels.data());
+    EXPECT_EQ(Hex(pixels[0]), "00030201");
+    EXPECT_EQ(Hex(pixels[1]), "00060504");
+}
+
+TEST(PictureScaler, SeeThroughColourTakesTheButtonColourFirst) {
+    EXPECT_EQ(Hex(PixelFromColorRef(0x00332211U)), "00112233") << "COLORREF 0x00BBGGRR to pixel 0x00RRGGBB";
+    std::vector<std::uint32_t> pixels = {0x00FFFFFFU, 0x00FFFFFEU, 0x00000000U, 0x00FFFFFFU};
+    ReplaceColour(pixels.data(), pixels.size(), 0x00FFFFFFU, 0x00FFFF00U);
+    const std::vector<std::uint32_t> expected = {0x00FFFF00U, 0x00FFFFFEU, 0x00000000U, 0x00FFFF00U};
+    EXPECT_EQ(pixels, expected);
 }
 
 }  // namespace
