@@ -409,7 +409,9 @@ case_signed_launch() {
 
 # SoftHSM2 stands in for the publisher's USB token or HSM: its tokens live in $work/tokens, found
 # through SOFTHSM2_CONF, so the machine's own tokens are never touched.
-token_pin=24681357-test-pin
+# A PIN of this test's own: the process watch below reads every command line on the machine, and
+# another test's token set-up (in this run or a second one beside it) puts its PIN on softhsm2-util's.
+token_pin=$(od -An -N6 -tu2 /dev/urandom | tr -s ' ' '-' | sed 's/^-//')-test-pin
 token_module=
 make_token() {
     local candidate
