@@ -12,9 +12,8 @@ function(tavro_harden_compile target)
         # mingw-w64's headers check buffer sizes only when optimising; every shipped build is.
         target_compile_options(${target} PRIVATE -fstack-protector-strong)
         target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
-        # The guard and the checks come from libssp, which -static links into the file itself;
-        # whatever links this target (the test driver links the launcher's logic) needs it too.
-        # libssp seeds the guard from advapi32's CryptGenRandom, and advapi32 is a known DLL.
+        # Tavro.exe defines the canary and the failure itself (platform/StackGuard.cpp); whatever
+        # else links this target (the test driver links the launcher's logic) takes them from libssp.
         target_link_options(${target} PUBLIC -fstack-protector-strong)
     endif()
     # MSVC compiles with /GS (its stack protector) unless told otherwise.
