@@ -58,5 +58,12 @@ std::uintptr_t __stack_chk_guard = Unpredictable();
     }
 }
 
+// What _FORTIFY_SOURCE's checked copies (__memcpy_chk and the like, from libssp) call when a copy
+// would overrun its buffer: the same overrun, caught before it happens, so the same end. libssp
+// defines it beside its own canary, which this file replaces, so it must be defined here too.
+void __chk_fail() {
+    __stack_chk_fail();
+}
+
 }  // extern "C"
 // NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)

@@ -15,7 +15,19 @@ constexpr std::size_t kMaxDigits = 10;
 }  // namespace
 
 std::wstring TemporaryFileName(unsigned long processId) {
-    return std::wstring(kPrefix) + std::to_wstring(processId) + std::wstring(kSuffix);
+    // Digits by hand: std::to_wstring formats through the C runtime's wide printf, which would
+    // bring its whole floating-point formatter into the program for one number.
+    wchar_t digits[kMaxDigits];
+    std::size_t count = 0;
+    do {
+        digits[kMaxDigits - 1 - count] = static_cast<wchar_t>(L'0' + processId % 10);
+        processId /= 10;
+        ++count;
+    } while (processId != 0 && count < kMaxDigits);
+    std::wstring name(kPrefix);
+    name.append(digits + (kMaxDigits - count), count);
+    name.append(kSuffix);
+    return name;
 }
 
 std::optional<unsigned long> ProcessIdOfTemporary(std::wstring_view fileName) {

@@ -11,7 +11,7 @@ packages=(
     cmake ninja-build g++ pkg-config python3 git googletest libgtest-dev
     g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick locales util-linux
-    libcairo2-dev libpango1.0-dev fonts-noto-cjk
+    libcairo2-dev libpango1.0-dev zlib1g-dev fonts-noto-cjk
     osslsigncode openssl libengine-pkcs11-openssl softhsm2
     clang-format clang-tidy cppcheck
 )

@@ -122,24 +122,6 @@ void ScalePicture(const std::uint32_t* from,
     }
 }
 
-void PixelsFromRows(const std::uint8_t* rows,
-                    int width,
-                    int height,
-                    int bitsPerPixel,
-                    bool bottomUp,
-                    std::uint32_t* pixels) {
-    const auto stride = static_cast<std::ptrdiff_t>(((width * bitsPerPixel + 31) / 32) * 4);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* in = rows + (bottomUp ? height - 1 - y : y) * stride;
-        std::uint32_t* const out = pixels + static_cast<std::ptrdiff_t>(y) * width;
-        const int step = bitsPerPixel / 8;
-        for (int x = 0; x < width; ++x, in += step) {
-            out[x] = static_cast<std::uint32_t>(in[0]) | (static_cast<std::uint32_t>(in[1]) << 8) |
-                     (static_cast<std::uint32_t>(in[2]) << 16);
-        }
-    }
-}
-
 void ReplaceColour(std::uint32_t* pixels, std::size_t count, std::uint32_t key, std::uint32_t back) {
     for (std::size_t i = 0; i < count; ++i) {
         if ((pixels[i] & 0x00FFFFFFU) == key) {

@@ -50,16 +50,6 @@ void ScalePicture(const std::uint32_t* from,
                   int toWidth,
                   int toHeight);
 
-// The pixels of an uncompressed 24- or 32-bit DIB (blue, green, red bytes; rows padded to four
-// bytes, bottom row first when bottomUp) as 32-bit top-down pixels 0x00RRGGBB, the form
-// ScalePicture takes; a 32-bit DIB's fourth byte is dropped.
-void PixelsFromRows(const std::uint8_t* rows,
-                    int width,
-                    int height,
-                    int bitsPerPixel,
-                    bool bottomUp,
-                    std::uint32_t* pixels);
-
 // Gives every pixel of colour `key` the colour `back` instead: a face's see-through colour takes
 // the button colour before the face is scaled, so its edges blend into that colour, not into the
 // key. Both are pixel values (0x00RRGGBB), not COLORREFs.

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "window/PictureResource.h"
+
 namespace tavro {
 
 namespace {
@@ -13,56 +15,36 @@ struct Pixels {
     std::vector<std::uint32_t> rgb;  // 0x00RRGGBB, top row first
 };
 
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top-down
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    return format;
-}
-
-// The picture's pixels: read straight from the DIB section LoadImageW made where it holds 24 or
-// 32 bits a pixel, as the program's pictures do, and converted by GDI otherwise.
+// The picture's pixels, read straight from its DIB section. Every picture of the program is one
+// that CreatePictureSection made (window/PictureResource.h): 32 bits a pixel, top row first, rows
+// with no padding. (Wine reports such a section's height as positive, as it does a
+// bottom-up one's, so the layout is known from where the section came from, not read back.)
 bool ReadPixels(HBITMAP picture, Pixels* pixels) {
     DIBSECTION section{};
-    const int size = GetObjectW(picture, sizeof(section), &section);
-    if (size == 0) {
+    if (GetObjectW(picture, sizeof(section), &section) != static_cast<int>(sizeof(section)) ||
+        section.dsBm.bmBits == nullptr || section.dsBmih.biBitCount != 32) {
         return false;
     }
     pixels->width = section.dsBm.bmWidth;
     pixels->height = section.dsBm.bmHeight < 0 ? -section.dsBm.bmHeight : section.dsBm.bmHeight;
-    pixels->rgb.assign(static_cast<std::size_t>(pixels->width) * static_cast<std::size_t>(pixels->height), 0);
-    const BITMAPINFOHEADER& header = section.dsBmih;
-    if (size == static_cast<int>(sizeof(section)) && section.dsBm.bmBits != nullptr && header.biCompression == BI_RGB &&
-        (header.biBitCount == 24 || header.biBitCount == 32)) {
-        // As the documentation asks before reading a section's bits that GDI may have drawn into.
-        GdiFlush();
-        PixelsFromRows(static_cast<const std::uint8_t*>(section.dsBm.bmBits), pixels->width, pixels->height,
-                       header.biBitCount, header.biHeight > 0, pixels->rgb.data());
-        return true;
-    }
-    BITMAPINFO format = TopDown32(pixels->width, pixels->height);
-    const WindowDC screen(nullptr);
-    const int rows = GetDIBits(screen.get(), picture, 0, static_cast<UINT>(pixels->height), pixels->rgb.data(), &format,
-                               DIB_RGB_COLORS);
-    return rows == pixels->height;
+    const auto* const bits = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
+    // As the documentation asks before reading a section's bits that GDI may have drawn into.
+    GdiFlush();
+    pixels->rgb.assign(bits, bits + static_cast<std::size_t>(pixels->width) * static_cast<std::size_t>(pixels->height));
+    return true;
 }
 
 // The pixels scaled to dpi, in a new DIB section.
 UniqueBitmap ScaledSection(const Pixels& pixels, int dpi) {
     const int width = ScalePicturePixels(pixels.width, dpi);
     const int height = ScalePicturePixels(pixels.height, dpi);
-    const BITMAPINFO format = TopDown32(width, height);
-    void* bits = nullptr;
-    UniqueBitmap section(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!section || bits == nullptr) {
+    std::uint32_t* bits = nullptr;
+    UniqueBitmap section = CreatePictureSection(width, height, &bits);
+    if (!section) {
         return UniqueBitmap();
     }
     // GDI has not drawn into the new section, so its bits need no GdiFlush before they are written.
-    ScalePicture(pixels.rgb.data(), pixels.width, pixels.height, static_cast<std::uint32_t*>(bits), width, height);
+    ScalePicture(pixels.rgb.data(), pixels.width, pixels.height, bits, width, height);
     return section;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "launcher/Handlers.h"
+#include "window/PictureResource.h"
 #include "window/PictureScale.h"
 #include "window/ScaledPictures.h"
 
@@ -20,9 +21,17 @@ constexpr DWORD kFormExStyle = 0;
 // does not load before the first paint. Screen readers and UI automation know either by its class.
 constexpr const wchar_t* kButtonClass = L"Button";
 
-UniqueBitmap LoadBitmapResource(HINSTANCE instance, int id) {
-    return UniqueBitmap(
-        static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+// The resource of a button's face of kind, where the button has one.
+std::optional<int> FaceResource(const ButtonDefinition& definition, FaceKind kind) {
+    switch (kind) {
+        case FaceKind::kNormal:
+            return definition.normalFace;
+        case FaceKind::kPressed:
+            return definition.pressedFace;
+        case FaceKind::kDisabled:
+            return definition.disabledFace;
+    }
+    return std::nullopt;
 }
 
 // Shared icons belong to the system, which frees them with the process.
@@ -130,7 +139,8 @@ bool TavroForm::Create(HINSTANCE instance) {
 }
 
 bool TavroForm::CreateContent(HINSTANCE instance) {
-    background_ = LoadBitmapResource(instance, IDB_BACKGROUND);
+    instance_ = instance;
+    background_ = LoadPicture(instance, IDB_BACKGROUND);
     if (!background_ || !CreateButtons(instance) || !ScalePictures()) {
         return false;
     }
@@ -144,15 +154,10 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonDefinition& definition = kButtons[i];
         Button& button = buttons_[i];
+        // The face the first paint shows; the others are unpacked when first drawn.
         UniqueBitmap& normal = button.faces[static_cast<std::size_t>(FaceKind::kNormal)];
-        UniqueBitmap& pressed = button.faces[static_cast<std::size_t>(FaceKind::kPressed)];
-        UniqueBitmap& disabled = button.faces[static_cast<std::size_t>(FaceKind::kDisabled)];
-        normal = LoadBitmapResource(instance, definition.normalFace);
-        pressed = LoadBitmapResource(instance, definition.pressedFace);
-        if (definition.disabledFace) {
-            disabled = LoadBitmapResource(instance, *definition.disabledFace);
-        }
-        if (!normal || !pressed || (definition.disabledFace && !disabled)) {
+        normal = LoadPicture(instance, definition.normalFace);
+        if (!normal) {
             return false;
         }
         const PixelRect place = TwipsToPixels(definition.bounds, dpi_);
@@ -375,8 +380,7 @@ void TavroForm::ClickFocusedButton() {
 bool TavroForm::OnDrawItem(const DRAWITEMSTRUCT& item) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         if (item.hwndItem == buttons_[i].window) {
-            const bool hasDisabled =
-                static_cast<bool>(buttons_[i].faces[static_cast<std::size_t>(FaceKind::kDisabled)]);
+            const bool hasDisabled = kButtons[i].disabledFace.has_value();
             DrawPictureButton(item, FaceToDraw(i, FaceKindFor(item.itemState, hasDisabled)));
             return true;
         }
@@ -387,6 +391,12 @@ bool TavroForm::OnDrawItem(const DRAWITEMSTRUCT& item) {
 HBITMAP TavroForm::FaceToDraw(std::size_t button, FaceKind kind) {
     const auto k = static_cast<std::size_t>(kind);
     Button& b = buttons_[button];
+    if (!b.faces[k]) {
+        const std::optional<int> resource = FaceResource(kButtons[button], kind);
+        if (resource) {
+            b.faces[k] = LoadPicture(instance_, *resource);
+        }
+    }
     const std::optional<unsigned>& transparent = kButtons[button].transparentColour;
     if (dpi_ == kPictureDpi && !transparent) {
         return b.faces[k].get();  // drawn as it is

@@ -39,8 +39,9 @@ class TavroForm {
     struct Button {
         HWND window = nullptr;  // a child of ours: destroyed with us
         // By FaceKind: as drawn, for 96 dpi (the disabled one only where the button has one), and
-        // at dpi_ with any see-through part in the button colour, each made when first shown
-        // (at 96 dpi only for a face with a see-through colour).
+        // at dpi_ with any see-through part in the button colour (at 96 dpi only for a face with
+        // a see-through colour). The normal face is unpacked with the window, every other one
+        // when first shown.
         std::array<UniqueBitmap, kFaceKinds> faces;
         std::array<UniqueBitmap, kFaceKinds> scaled;
     };
@@ -65,6 +66,7 @@ class TavroForm {
     void ClickFocusedButton();
 
     Platform& platform_;
+    HINSTANCE instance_ = nullptr;  // the program's own: holds the pictures
     HWND window_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
     WindowDpi dpiCalls_;

@@ -1,7 +1,9 @@
 # Runs the generator into an empty folder and compares what it wrote with resources/.
 set(expected
     background.bmp order_face.bmp order_face_pressed.bmp copy_face.bmp copy_face_pressed.bmp
-    close_face.bmp close_face_pressed.bmp logo.bmp tavro.ico icon_30001.bin icon_group_1.bin)
+    close_face.bmp close_face_pressed.bmp logo.bmp tavro.ico icon_30001.bin icon_group_1.bin
+    background.pic order_face.pic order_face_pressed.pic copy_face.pic copy_face_pressed.pic
+    close_face.pic close_face_pressed.pic logo.pic)
 
 file(REMOVE_RECURSE "${OUT}")
 file(MAKE_DIRECTORY "${OUT}")

@@ -1,4 +1,4 @@
-// The PE header and the manifest's architecture, read from the files themselves. Wine starts a
+// The PE header, the manifest's architecture and the size, read from the files themselves. Wine starts a
 // program whatever architecture its manifest names; Windows refuses one that names another.
 #include <windows.h>
 
@@ -207,6 +207,15 @@ TEST(ProgramFile, ShippedFileDeclaresTheMitigationsWindowsExpects) {
     const std::optional<PeFacts> pe = ReadPeFacts(e2e::layout::kShipped, &error);
     ASSERT_TRUE(pe) << error;
     EXPECT_EQ(MissingMitigations(*pe), "") << "the shipped file lacks: " << MissingMitigations(*pe);
+}
+
+// Every customer downloads the file, and a virus scanner reads it whole before its first start.
+TEST(ProgramFile, ShippedFileFitsTheDownloadBudget) {
+    constexpr ULONGLONG kBudget = 256 * 1024;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExW(e2e::layout::kShipped, GetFileExInfoStandard, &data)) << GetLastError();
+    const ULONGLONG size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    EXPECT_LE(size, kBudget) << "the shipped Tavro.exe is " << size << " bytes";
 }
 
 }  // namespace

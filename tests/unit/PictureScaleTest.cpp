@@ -222,27 +222,6 @@ TEST(PictureScaler, BlendsBetweenTheNeighboursItLiesBetween) {
     }
 }
 
-TEST(PictureScaler, ReadsTheRowsOf24And32BitPictures) {
-    // Three pixels a row: 9 bytes of blue, green, red, padded to 12; the bottom row first.
-    const std::vector<std::uint8_t> bottomUp24 = {
-        0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,  // bottom row
-        0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0xEE, 0xEE, 0xEE,  // top row
-    };
-    std::vector<std::uint32_t> pixels(6);
-    PixelsFromRows(bottomUp24.data(), 3, 2, 24, true, pixels.data());
-    std::vector<std::string> shown;
-    for (const std::uint32_t p : pixels) {
-        shown.push_back(Hex(p));
-    }
-    EXPECT_EQ(shown,
-              (std::vector<std::string>{"00131211", "00161514", "00191817", "00030201", "00060504", "00090807"}));
-    // Four bytes a pixel, top row first; the fourth byte is not a colour.
-    const std::vector<std::uint8_t> topDown32 = {0x01, 0x02, 0x03, 0xFF, 0x04, 0x05, 0x06, 0x80};
-    PixelsFromRows(topDown32.data(), 1, 2, 32, false, pixels.data());
-    EXPECT_EQ(Hex(pixels[0]), "00030201");
-    EXPECT_EQ(Hex(pixels[1]), "00060504");
-}
-
 TEST(PictureScaler, SeeThroughColourTakesTheButtonColourFirst) {
     EXPECT_EQ(Hex(PixelFromColorRef(0x00332211U)), "00112233") << "COLORREF 0x00BBGGRR to pixel 0x00RRGGBB";
     std::vector<std::uint32_t> pixels = {0x00FFFFFFU, 0x00FFFFFEU, 0x00000000U, 0x00FFFFFFU};

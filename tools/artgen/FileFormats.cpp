@@ -1,5 +1,7 @@
 #include "FileFormats.h"
 
+#include <zlib.h>
+
 #include <fstream>
 #include <stdexcept>
 
@@ -76,6 +78,31 @@ Bytes encodeBmp(const Image& image) {
             w.u8(0);
         }
     }
+    return out;
+}
+
+Bytes encodePackedPicture(const Image& image) {
+    Bytes rows;
+    rows.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()) * 3);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const Rgb c = image.at(x, y);
+            rows.push_back(static_cast<std::uint8_t>(c.b));
+            rows.push_back(static_cast<std::uint8_t>(c.g));
+            rows.push_back(static_cast<std::uint8_t>(c.r));
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    Bytes out;
+    Writer w(out);
+    w.u16(static_cast<unsigned>(image.width()));
+    w.u16(static_cast<unsigned>(image.height()));
+    out.resize(4 + packedSize);
+    if (compress2(out.data() + 4, &packedSize, rows.data(), static_cast<uLong>(rows.size()), Z_BEST_COMPRESSION) !=
+        Z_OK) {
+        throw std::runtime_error("zlib could not pack a picture");
+    }
+    out.resize(4 + packedSize);
     return out;
 }
 

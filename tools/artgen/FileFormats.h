@@ -14,6 +14,11 @@ using Bytes = std::vector<std::uint8_t>;
 // 24-bit BI_RGB, bottom-up, rows padded to four bytes.
 Bytes encodeBmp(const Image& image);
 
+// The form the program stores its pictures in (window/PackedPicture.h): width and height, two
+// bytes each, then the rows top first, blue, green and red bytes with no padding, zlib-compressed
+// at the highest level.
+Bytes encodePackedPicture(const Image& image);
+
 // The icon image exactly as an RT_ICON resource holds it: BITMAPINFOHEADER (height doubled
 // for the mask), palette, XOR bits, AND bits.
 Bytes encodeIconImage(const IndexedIcon& icon);
