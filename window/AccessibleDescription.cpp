@@ -59,7 +59,7 @@ HRESULT AccessibleDescription::Create(Microsoft::WRL::ComPtr<IAccessible> standa
 }
 
 AccessibleDescription::AccessibleDescription(Microsoft::WRL::ComPtr<IAccessible> standard,
-                                             std::wstring description,
+                                             std::wstring&& description,
                                              std::shared_ptr<const AccessibleWindowLink> link,
                                              AllocStringFn allocString) noexcept
     : standard_(std::move(standard)),

@@ -80,7 +80,7 @@ class AccessibleDescription final : public IAccessible {
 
   private:
     AccessibleDescription(Microsoft::WRL::ComPtr<IAccessible> standard,
-                          std::wstring description,
+                          std::wstring&& description,
                           std::shared_ptr<const AccessibleWindowLink> link,
                           AllocStringFn allocString) noexcept;
     ~AccessibleDescription() = default;
