@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include "platform/SystemLibrary.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
@@ -17,40 +17,25 @@ namespace {
 // so the system copy is loaded first: a later load by name then finds the module already there.
 constexpr const wchar_t* kDelayLoadedBySystem[] = {L"msimg32.dll"};
 
-void LoadSystemCopy(const wchar_t* name, bool searchFlagsSupported) {
-    // The module stays loaded for the life of the process on purpose; that is the point.
-    if (searchFlagsSupported) {
-        LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return;
-    }
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return;
-    }
-    const std::wstring path = std::wstring(folder, length) + L"\\" + name;
-    LoadLibraryW(path.c_str());
-}
-
 }  // namespace
 
 void RestrictDllSearchToSystemFolder() {
     // Looked up at run time: Windows 7 without KB2533623 lacks it and must still start.
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    bool restricted = false;
     const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     if (kernel != nullptr) {
         const FARPROC proc = GetProcAddress(kernel, "SetDefaultDllDirectories");
         if (proc != nullptr) {
             const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(proc));
-            restricted = setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+            setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
         }
     }
     // Where the call above is missing, at least take the current folder out of the search.
     SetDllDirectoryW(L"");
 
     for (const wchar_t* name : kDelayLoadedBySystem) {
-        LoadSystemCopy(name, restricted);
+        // The module stays loaded for the life of the process on purpose; that is the point.
+        static_cast<void>(LoadSystemLibrary(name).release());
     }
 }
 

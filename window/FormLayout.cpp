@@ -8,6 +8,7 @@ namespace tavro {
 const std::array<ButtonDefinition, 3> kButtons = {{
     {L"CopyCommand",
      L"デスクトップにショートカットを作成する",
+     kCopyCommandDescription,
      kCopyCommandId,
      {75, 810, 3765, 1245},
      IDB_COPY_FACE,
@@ -17,6 +18,7 @@ const std::array<ButtonDefinition, 3> kButtons = {{
      &CopyCommand_Click},
     {L"StartUpCommand",
      L"写真を注文する",
+     kStartUpCommandDescription,
      kStartUpCommandId,
      {3840, 810, 3825, 1245},
      IDB_ORDER_FACE,
@@ -26,6 +28,7 @@ const std::array<ButtonDefinition, 3> kButtons = {{
      &StartUpCommand_Click},
     {L"close",
      L"閉じる",
+     kCloseDescription,
      kCloseId,
      {5745, 3030, 1935, 675},
      IDB_CLOSE_FACE,

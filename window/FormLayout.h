@@ -5,6 +5,7 @@
 
 #include "platform/Platform.h"
 #include "resources/resource.h"
+#include "window/Descriptions.h"
 #include "window/Twips.h"
 
 namespace tavro {
@@ -24,6 +25,9 @@ struct ButtonDefinition {
     // The window text: drawn nowhere (the picture says it all), but screen readers and UI
     // automation name a push button by it.
     const wchar_t* text;
+    // What the background picture says of the button, which a screen reader gives as its
+    // description.
+    const PictureSentence& description;
     int id;  // control id (window/ControlIds.h)
     TwipRect bounds;
     int normalFace;

@@ -169,6 +169,8 @@ bool TavroForm::CreateButtons(HINSTANCE instance) {
             return false;
         }
         SendMessageW(button.window, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+        // A button that cannot carry its description still works and keeps its name.
+        accessible_.DescribeButton(button.window, definition.description);
     }
     return true;
 }
@@ -334,6 +336,16 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kGetDpiScaledSize:
             return OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam)) ? TRUE : FALSE;
+        case WM_GETOBJECT:
+            // The banner's words describe the window itself.
+            if (const std::optional<LRESULT> answer = accessible_.Answer(window_, kFormDescription, wParam, lParam)) {
+                return *answer;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_DESTROY:
+            // The window goes first, its buttons after it: from here on no object answers for them.
+            accessible_.WindowsDestroyed();
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_CLOSE:
             // Close box, window menu, Alt+F4: never refused.
             Form_Unload(platform_);

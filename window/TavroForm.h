@@ -6,6 +6,7 @@
 
 #include "platform/Platform.h"
 #include "platform/UniqueResource.h"
+#include "window/AccessibleWindows.h"
 #include "window/FormLayout.h"
 #include "window/PictureButton.h"
 #include "window/WindowDpi.h"
@@ -77,6 +78,8 @@ class TavroForm {
     COLORREF scaledFacesBack_ = 0;   // the button colour the faces' see-through parts took
     UniqueFont buttonFont_;
     std::array<Button, kButtons.size()> buttons_;
+    // What screen readers hear beyond the window texts; its objects fail once the windows are gone.
+    AccessibleWindows accessible_;
 };
 
 }  // namespace tavro

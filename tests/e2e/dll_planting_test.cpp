@@ -1,6 +1,9 @@
 // DLLs with the names of system DLLs, dropped beside a downloaded copy, must never be loaded.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "platform/UniqueResource.h"
 #include "support/Layout.h"
 #include "support/Probe.h"
+#include "support/ScreenReader.h"
 #include "support/Tavro.h"
 #include "support/Text.h"
 #include "support/UrlLog.h"
@@ -19,7 +23,16 @@ namespace {
 
 using e2e::Utf8;
 
-const std::vector<std::wstring> kPlanted = {L"msimg32", L"uxtheme", L"dwmapi", L"shfolder"};
+// Paths compare as Windows compares them, whatever the case.
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// oleacc and oleaut32 load in Tavro only when a screen reader asks; the case below asks.
+const std::vector<std::wstring> kPlanted = {L"msimg32", L"uxtheme", L"dwmapi", L"shfolder", L"oleacc", L"oleaut32"};
 
 class DllPlanting : public testing::Test {
   protected:
@@ -62,6 +75,22 @@ class DllPlanting : public testing::Test {
         return found;
     }
 
+    // Where the process has that DLL loaded from, or "" when it has not.
+    static std::string LoadedFrom(DWORD processId, const std::wstring& fileName) {
+        tavro::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+        if (!snapshot) {
+            return "(no module list: " + e2e::DescribeError(GetLastError()) + ")";
+        }
+        MODULEENTRY32W module{};
+        module.dwSize = sizeof module;
+        for (BOOL more = Module32FirstW(snapshot.get(), &module); more; more = Module32NextW(snapshot.get(), &module)) {
+            if (lstrcmpiW(module.szModule, fileName.c_str()) == 0) {
+                return Utf8(module.szExePath);
+            }
+        }
+        return "";
+    }
+
     std::wstring InstallPlanted(const std::wstring& folder, const std::wstring& fileName) {
         std::string error;
         const std::wstring path = e2e::InstallTavro(folder, fileName, &error);
@@ -85,13 +114,14 @@ TEST_F(DllPlanting, MarkersFireForAnUnrestrictedLoad) {
     const e2e::NativeFirstFor nativeFirst(L"probe.exe", kPlanted);
     ASSERT_TRUE(nativeFirst.Applied()) << nativeFirst.Error();
     e2e::LaunchOptions options(probe);
-    options.arguments = L"--load uxtheme.dll";
+    options.arguments = L"--load uxtheme.dll --load oleacc.dll";
     const e2e::ProbeReport report = e2e::RunProbe(options);
     ASSERT_EQ(report.error, "");
     EXPECT_TRUE(e2e::FileExists(Marker(L"uxtheme")))
         << "expected the planted uxtheme.dll to be loaded; probe said: "
         << (report.loadResults.empty() ? std::string("nothing") : Utf8(report.loadResults.front()));
-    EXPECT_EQ(report.loadResults.size(), 1u);
+    EXPECT_TRUE(e2e::FileExists(Marker(L"oleacc"))) << "expected the planted oleacc.dll to be loaded";
+    EXPECT_EQ(report.loadResults.size(), 2u);
 }
 
 TEST_F(DllPlanting, NotLoadedBesideADownloadedCopy) {
@@ -102,6 +132,38 @@ TEST_F(DllPlanting, NotLoadedBesideADownloadedCopy) {
     const e2e::NativeFirstFor nativeFirst(L"Tavro_5.exe", kPlanted);
     ASSERT_TRUE(nativeFirst.Applied()) << nativeFirst.Error();
     ASSERT_NO_FATAL_FAILURE(e2e::ExpectMainWindow(path));
+    EXPECT_EQ(MarkersFound(), "") << "planted DLLs that were loaded";
+}
+
+// A screen reader's first question loads oleacc (and oleaut32, which it needs) into Tavro: from
+// the system folder, not the planted copies beside it. The descriptions show that Tavro's own
+// answer, which the loaded oleacc made, reached the driver.
+TEST_F(DllPlanting, NotLoadedWhenAScreenReaderAsks) {
+    const std::wstring downloads = e2e::DownloadsFolder();
+    ASSERT_FALSE(downloads.empty());
+    const std::wstring path = InstallPlanted(downloads, L"Tavro_7.exe");
+    ASSERT_FALSE(path.empty());
+    const e2e::NativeFirstFor nativeFirst(L"Tavro_7.exe", kPlanted);
+    ASSERT_TRUE(nativeFirst.Applied()) << nativeFirst.Error();
+    e2e::MainWindow main;
+    ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow({path}, &main));
+    // A start without a screen reader loads neither.
+    EXPECT_EQ(LoadedFrom(main.process.Id(), L"oleacc.dll"), "") << "oleacc.dll before any question";
+    EXPECT_EQ(LoadedFrom(main.process.Id(), L"oleaut32.dll"), "") << "oleaut32.dll before any question";
+    for (const HWND window : {main.window, main.copy, main.startUp, main.close}) {
+        const e2e::AccessibleFacts facts = e2e::ReadClientObject(window);
+        EXPECT_EQ(facts.error, "");
+        EXPECT_NE(facts.description, L"") << "no description of our own: " << e2e::ToString(facts);
+    }
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_TRUE(length > 0 && length < MAX_PATH);
+    for (const std::wstring name : {L"oleacc.dll", L"oleaut32.dll"}) {
+        const std::string from = LoadedFrom(main.process.Id(), name);
+        const std::string expected = Utf8(std::wstring(system, length) + L"\\" + name);
+        EXPECT_EQ(Lower(from), Lower(expected)) << Utf8(name);
+    }
+    ASSERT_NO_FATAL_FAILURE(e2e::CloseAndExpectEnd(main));
     EXPECT_EQ(MarkersFound(), "") << "planted DLLs that were loaded";
 }
 

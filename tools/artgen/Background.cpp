@@ -1,7 +1,11 @@
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "Artwork.h"
 #include "Raster.h"
+#include "window/Descriptions.h"
 
 namespace artgen {
 
@@ -18,23 +22,67 @@ bool lightRow(int y) {
 }
 
 struct Line {
-    const char* text;
+    const tavro::PictureSentence& sentence;
+    std::size_t line;
     int left;
     int top;
     int bottom;  // inclusive
     double pixelSize;
 };
 
-// Every line's ink lies within rows top..bottom; text starts at column left.
-constexpr Line kLines[] = {
-    {"このソフトはインターネットで高画質写真プリントを注文できる", 14, 12, 25, 14},
-    {"「Tavro」への簡単注文ソフトです。", 14, 30, 44, 14},
-    {"いつでも写真を注文できるように", 13, 140, 153, 14},
-    {"画面（デスクトップ）上にアイコンを", 13, 158, 171, 14},
-    {"作成します。", 13, 176, 189, 14},
-    {"今すぐに写真を注文する。", 275, 140, 153, 14},
-    {"この画面を閉じます。", 392, 248, 257, 10.5},
+// Every line's ink lies within rows top..bottom; text starts at column left. The words are the
+// window's own accessible descriptions (window/Descriptions.h), line by line.
+const Line kLines[] = {
+    {tavro::kFormDescription, 0, 14, 12, 25, 14},          {tavro::kFormDescription, 1, 14, 30, 44, 14},
+    {tavro::kCopyCommandDescription, 0, 13, 140, 153, 14}, {tavro::kCopyCommandDescription, 1, 13, 158, 171, 14},
+    {tavro::kCopyCommandDescription, 2, 13, 176, 189, 14}, {tavro::kStartUpCommandDescription, 0, 275, 140, 153, 14},
+    {tavro::kCloseDescription, 0, 392, 248, 257, 10.5},
 };
+
+// Pango takes UTF-8; the sentences are UTF-16 (Windows) or UTF-32 (here) code units.
+std::string Utf8(const wchar_t* text) {
+    std::string out;
+    for (const wchar_t* p = text; *p != L'\0'; ++p) {
+        auto c = static_cast<std::uint32_t>(*p);
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint32_t>(*++p) - 0xDC00);
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// A line added to a sentence must find a place in the picture, or the picture would say less
+// than the screen reader.
+void requireEveryLineDrawn() {
+    for (const tavro::PictureSentence* sentence : {&tavro::kFormDescription, &tavro::kCopyCommandDescription,
+                                                   &tavro::kStartUpCommandDescription, &tavro::kCloseDescription}) {
+        for (std::size_t i = 0; i < sentence->lines.size(); ++i) {
+            bool drawn = false;
+            for (const Line& line : kLines) {
+                drawn = drawn || (&line.sentence == sentence && line.line == i);
+            }
+            if ((sentence->lines[i] != nullptr) != drawn) {
+                throw std::runtime_error(
+                    "a line of a described sentence has no place in the background, or a place but no text");
+            }
+        }
+    }
+}
 
 // The banner's stripes follow the ground's, a pale yellow on light rows and a deeper one on
 // dark rows; its edge is beige in the same rhythm.
@@ -65,9 +113,14 @@ Image drawBackground(const BackgroundParts& parts) {
     bg.paste(parts.closeFace, 386, 204);
     bg.paste(parts.logo, 11, 224);
 
+    requireEveryLineDrawn();
     for (const Line& line : kLines) {
         const int rows = line.bottom - line.top + 1;
-        const Mask ink = fittedText(line.text, {false, line.pixelSize}, kWidth - 9 - line.left, rows);
+        const wchar_t* text = line.sentence.lines.at(line.line);
+        if (text == nullptr) {
+            throw std::runtime_error("the background names a line its sentence does not have");
+        }
+        const Mask ink = fittedText(Utf8(text), {false, line.pixelSize}, kWidth - 9 - line.left, rows);
         bg.paint(ink, line.left, line.top + (rows - ink.height) / 2, kInk);
     }
     return bg;
