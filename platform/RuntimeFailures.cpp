@@ -51,6 +51,20 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
     return Allocate(size);
 }
+// The forms that give null instead (COM objects are made so): libstdc++'s would call the throwing
+// form inside a try block, and bring the exception machinery back.
+void* operator new(std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
+    return std::malloc(size != 0 ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
+    return std::malloc(size != 0 ? size : 1);
+}
+void operator delete(void* block, const std::nothrow_t& /*unused*/) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t& /*unused*/) noexcept {
+    std::free(block);
+}
 void operator delete(void* block) noexcept {
     std::free(block);
 }

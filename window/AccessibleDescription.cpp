@@ -1,5 +1,6 @@
 #include "window/AccessibleDescription.h"
 
+#include <new>
 #include <utility>
 
 namespace tavro {
@@ -49,13 +50,10 @@ HRESULT AccessibleDescription::Create(Microsoft::WRL::ComPtr<IAccessible> standa
     if (!standard || !link || allocString == nullptr) {
         return E_INVALIDARG;
     }
-    // COM callers expect a failure, never an exception, when memory runs out.
-    try {
-        *out = new AccessibleDescription(std::move(standard), std::move(description), std::move(link), allocString);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
+    // COM callers expect a failure when memory runs out, and the program has no exceptions.
+    *out = new (std::nothrow)
+        AccessibleDescription(std::move(standard), std::move(description), std::move(link), allocString);
+    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
 AccessibleDescription::AccessibleDescription(Microsoft::WRL::ComPtr<IAccessible> standard,

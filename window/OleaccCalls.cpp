@@ -18,10 +18,15 @@ Function Lookup(const UniqueModule& module, const char* name) {
 
 class LoadedOleacc {
   public:
-    LoadedOleacc()
+    void LoadOnce() {
+        if (tried_) {
+            return;
+        }
+        tried_ = true;
         // oleaut32 first: oleacc imports it, and the loader then finds the system copy already
         // loaded instead of looking for one.
-        : oleaut32_(LoadSystemLibrary(L"oleaut32.dll")), oleacc_(LoadSystemLibrary(L"oleacc.dll")) {
+        oleaut32_ = LoadSystemLibrary(L"oleaut32.dll");
+        oleacc_ = LoadSystemLibrary(L"oleacc.dll");
         calls_.sysAllocString = Lookup<OleaccCalls::SysAllocStringFn>(oleaut32_, "SysAllocString");
         calls_.createStdAccessibleObject =
             Lookup<OleaccCalls::CreateStdAccessibleObjectFn>(oleacc_, "CreateStdAccessibleObject");
@@ -35,16 +40,22 @@ class LoadedOleacc {
     }
 
   private:
+    bool tried_ = false;
     UniqueModule oleaut32_;
     UniqueModule oleacc_;
     OleaccCalls calls_;
 };
 
+// Only the window thread asks (WM_GETOBJECT reaches a window on its own thread), so a plain flag
+// will do: a function's static would take the C++ runtime's thread-safe guard, which the program
+// does without (cmake/Lean.cmake). Made before WinMain, it loads nothing until asked.
+LoadedOleacc loadedOleacc;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
 }  // namespace
 
 const OleaccCalls* OleaccCalls::Get() {
-    static const LoadedOleacc loaded;
-    return loaded.Calls();
+    loadedOleacc.LoadOnce();
+    return loadedOleacc.Calls();
 }
 
 }  // namespace tavro
