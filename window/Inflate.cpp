@@ -1,6 +1,7 @@
 #include "window/Inflate.h"
 
 #include <array>
+#include <cstring>
 
 namespace tavro {
 
@@ -31,6 +32,15 @@ class BitReader {
     BitReader(const std::uint8_t* in, std::size_t size) noexcept : in_(in), size_(size) {}
 
     bool Bits(int count, unsigned* value) noexcept {
+        if (!Peek(count, value)) {
+            return false;
+        }
+        Skip(count);
+        return true;
+    }
+
+    // The next count bits without taking them; false when the input ends sooner.
+    bool Peek(int count, unsigned* value) noexcept {
         while (held_ < count) {
             if (next_ == size_) {
                 return false;
@@ -39,18 +49,30 @@ class BitReader {
             held_ += 8;
         }
         *value = buffer_ & ((1U << count) - 1U);
-        buffer_ >>= count;
-        held_ -= count;
         return true;
     }
 
-    // Bytes are only taken as bits are needed, so what is left over lies in the last byte taken.
-    void SkipToByte() noexcept {
-        buffer_ = 0;
-        held_ = 0;
+    // Only after a Peek of at least count bits.
+    void Skip(int count) noexcept {
+        buffer_ >>= count;
+        held_ -= count;
     }
 
+    // A look ahead may have taken whole bytes beyond the current one: they stay.
+    void SkipToByte() noexcept {
+        const int partial = held_ % 8;
+        buffer_ >>= partial;
+        held_ -= partial;
+    }
+
+    // Only at a byte boundary.
     bool Byte(std::uint8_t* value) noexcept {
+        if (held_ >= 8) {
+            *value = static_cast<std::uint8_t>(buffer_ & 0xFFU);
+            buffer_ >>= 8;
+            held_ -= 8;
+            return true;
+        }
         if (next_ == size_) {
             return false;
         }
@@ -66,13 +88,52 @@ class BitReader {
     int held_ = 0;
 };
 
+// Codes this long or shorter, nearly all of them, are decoded by one look in a table; longer ones
+// a bit at a time.
+constexpr int kFastBits = 9;
+constexpr std::size_t kFastEntries = std::size_t{1} << kFastBits;
+
 // A canonical Huffman code as deflate defines it: how many codes have each length, and the
-// symbols in code order. Decoded a bit at a time, which costs per bit of input, not per byte of
-// output: the program's pictures are a few tens of kilobytes packed.
+// symbols in code order; and, by the next kFastBits bits of input, the symbol of each code no
+// longer than that, with its length (symbol << 4 | length; 0 where no such code starts).
 struct Code {
     std::array<std::uint16_t, kCodeLengths> count{};
     std::array<std::uint16_t, kLiteralLengthCodes> symbol{};
+    std::array<std::uint16_t, kFastEntries> fast{};
 };
+
+// Deflate sends a code's bits from its first (highest) one, and they arrive lowest bit first.
+unsigned Reversed(unsigned code, std::size_t length) {
+    unsigned reversed = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        reversed = (reversed << 1) | ((code >> i) & 1U);
+    }
+    return reversed;
+}
+
+void BuildFastTable(const std::uint8_t* lengths, std::size_t symbols, Code* code) {
+    code->fast.fill(0);
+    std::array<unsigned, kCodeLengths> next{};
+    unsigned first = 0;
+    for (std::size_t length = 1; length <= kMaxCodeBits; ++length) {
+        first = (first + (length > 1 ? code->count[length - 1] : 0U)) << 1;
+        next[length] = first;
+    }
+    for (std::size_t s = 0; s < symbols; ++s) {
+        const std::size_t length = lengths[s];
+        if (length == 0) {
+            continue;
+        }
+        const unsigned value = next[length]++;
+        if (length > static_cast<std::size_t>(kFastBits)) {
+            continue;
+        }
+        const auto entry = static_cast<std::uint16_t>((s << 4) | length);
+        for (std::size_t index = Reversed(value, length); index < kFastEntries; index += std::size_t{1} << length) {
+            code->fast[index] = entry;
+        }
+    }
+}
 
 // False for lengths that promise more codes than the bits allow. An incomplete code is allowed
 // (deflate permits one for a single distance); its unused bit patterns fail when decoded.
@@ -97,10 +158,20 @@ bool Build(const std::uint8_t* lengths, std::size_t symbols, Code* code) {
             code->symbol[offset[lengths[s]]++] = static_cast<std::uint16_t>(s);
         }
     }
+    BuildFastTable(lengths, symbols, code);
     return true;
 }
 
 bool Decode(BitReader& bits, const Code& code, int* symbol) {
+    unsigned next = 0;
+    if (bits.Peek(kFastBits, &next)) {
+        const std::uint16_t entry = code.fast[next];
+        if (entry != 0) {
+            bits.Skip(static_cast<int>(entry & 0x0FU));
+            *symbol = entry >> 4;
+            return true;
+        }
+    }
     int value = 0;  // the bits read so far, as a code of the current length
     int first = 0;  // the first code of the current length
     int index = 0;  // where the current length's symbols start
@@ -294,11 +365,15 @@ class Inflater {
             if (distance > written_ || length > outSize_ - written_) {
                 return false;
             }
-            // Byte by byte: a copy may overlap what it writes (a run of one repeated byte).
+            // A copy may overlap what it writes (a run of one repeated byte): byte by byte then.
             const std::uint8_t* from = out_ + (written_ - distance);
             std::uint8_t* to = out_ + written_;
-            for (std::size_t i = 0; i < length; ++i) {
-                to[i] = from[i];
+            if (distance >= length) {
+                std::memcpy(to, from, length);
+            } else {
+                for (std::size_t i = 0; i < length; ++i) {
+                    to[i] = from[i];
+                }
             }
             written_ += length;
         }
@@ -318,18 +393,15 @@ std::uint32_t Adler32(const std::uint8_t* data, std::size_t size) {
     constexpr std::size_t kRun = 5552;
     std::uint32_t a = 1;
     std::uint32_t b = 0;
-    std::size_t run = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        a += data[i];
-        b += a;
-        if (++run == kRun) {
-            a %= kModulus;
-            b %= kModulus;
-            run = 0;
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t end = size - done < kRun ? size : done + kRun;
+        for (; done < end; ++done) {
+            a += data[done];
+            b += a;
         }
+        a %= kModulus;
+        b %= kModulus;
     }
-    a %= kModulus;
-    b %= kModulus;
     return (b << 16) | a;
 }
 
