@@ -12,32 +12,17 @@
 #include <gtest/gtest.h>
 
 #include "platform/ComApartment.h"
+#include "support/ScreenReader.h"
 #include "support/Text.h"
 #include "window/AccessibleWindows.h"
 #include "window/Descriptions.h"
 
 namespace {
 
+using e2e::Bstr;
+using e2e::kIAccessible;
 using e2e::Utf8;
 using Microsoft::WRL::ComPtr;
-
-constexpr IID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-class Bstr {
-  public:
-    Bstr() = default;
-    ~Bstr() { SysFreeString(text_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR* out() { return &text_; }
-    BSTR raw() const { return text_; }
-    std::string utf8() const {
-        return text_ == nullptr ? std::string() : Utf8(std::wstring(text_, SysStringLen(text_)));
-    }
-
-  private:
-    BSTR text_ = nullptr;
-};
 
 struct DestroyWindowOnExit {
     HWND window;
@@ -75,7 +60,7 @@ TEST(AccessibleObjects, DescribedButtonDelegatesAndFailsOnceItsWindowIsGone) {
     // Ours: the description, by IAccessible and by IDispatch alike.
     Bstr description;
     ASSERT_HRESULT_SUCCEEDED(kept->get_accDescription(Self(), description.out()));
-    EXPECT_EQ(description.utf8(), Utf8(tavro::kStartUpCommandDescription.Joined()));
+    EXPECT_EQ(Utf8(description.get()), Utf8(tavro::kStartUpCommandDescription.Joined()));
     DISPPARAMS none{};
     VARIANT byDispatch{};
     ASSERT_HRESULT_SUCCEEDED(kept->Invoke(DISPID_ACC_DESCRIPTION, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
@@ -87,7 +72,7 @@ TEST(AccessibleObjects, DescribedButtonDelegatesAndFailsOnceItsWindowIsGone) {
     // The standard object's: the name from the window text, and the place on the screen.
     Bstr name;
     ASSERT_HRESULT_SUCCEEDED(kept->get_accName(Self(), name.out()));
-    EXPECT_EQ(name.utf8(), "写真を注文する");
+    EXPECT_EQ(Utf8(name.get()), "写真を注文する");
     long left = 0, top = 0, width = 0, height = 0;
     ASSERT_HRESULT_SUCCEEDED(kept->accLocation(&left, &top, &width, &height, Self()));
     RECT onScreen{};

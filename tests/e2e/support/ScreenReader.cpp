@@ -10,23 +10,6 @@ namespace e2e {
 
 namespace {
 
-// Spelled out: mingw-w64's liboleacc.a gives IID_IAccessible as an import thunk, not the GUID,
-// and oleacc then answers E_NOINTERFACE.
-constexpr IID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-class Bstr {
-  public:
-    Bstr() = default;
-    ~Bstr() { SysFreeString(text_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR* out() { return &text_; }
-    std::wstring get() const { return text_ == nullptr ? std::wstring() : std::wstring(text_, SysStringLen(text_)); }
-
-  private:
-    BSTR text_ = nullptr;
-};
-
 std::string Failed(const char* what, HRESULT result) {
     char code[16];
     wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));

@@ -9,6 +9,25 @@
 // that every answer crosses from the program's process as it would to NVDA or Narrator.
 namespace e2e {
 
+// Spelled out: mingw-w64's liboleacc.a gives IID_IAccessible as an import thunk, not the GUID,
+// and oleacc then answers E_NOINTERFACE.
+inline constexpr IID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// A BSTR an accessible object hands out, freed with the owner.
+class Bstr {
+  public:
+    Bstr() = default;
+    ~Bstr() { SysFreeString(text_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR* out() { return &text_; }
+    BSTR raw() const { return text_; }
+    std::wstring get() const { return text_ == nullptr ? std::wstring() : std::wstring(text_, SysStringLen(text_)); }
+
+  private:
+    BSTR text_ = nullptr;
+};
+
 struct AccessibleFacts {
     std::string error;  // empty when every property below was read
     std::wstring name;
