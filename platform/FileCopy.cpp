@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "platform/TemporaryName.h"
 #include "platform/UniqueResource.h"
 
@@ -77,22 +79,49 @@ void RemoveStaleTemporaries(const std::wstring& folder) {
     } while (FindNextFileW(search.get(), &found));
 }
 
+// Whether a failed rename or delete can pass if tried again a moment later.
+enum class Wait { kNever, kBriefly, kWhileInUse };
+
+// Only what someone else does for a moment is worth waiting for: a file held open (a sharing or
+// lock violation) or one whose deletion waits for its last handle. Windows reports a file held
+// open without delete sharing as access denied when a rename replaces it, and a delete pending as
+// access denied too, just as it reports a file the user may not replace: a probe open for DELETE
+// tells the first apart (a sharing violation), and the rest get a short wait only, so that an
+// honest refusal (permissions, a folder of that name) answers at once rather than after 3 s.
+Wait WaitFor(DWORD error, std::initializer_list<const wchar_t*> files) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_DELETE_PENDING) {
+        return Wait::kWhileInUse;
+    }
+    if (error != ERROR_ACCESS_DENIED) {
+        return Wait::kNever;
+    }
+    for (const wchar_t* file : files) {
+        const UniqueHandle probe(CreateFileW(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe && GetLastError() == ERROR_SHARING_VIOLATION) {
+            return Wait::kWhileInUse;
+        }
+    }
+    return Wait::kBriefly;
+}
+
 // A new file on the desktop is opened at once by others (the shell reading its icon, a virus
 // scanner), often without letting it be renamed or deleted meanwhile; give them a moment, unless
-// the program is ending.
+// the program is ending. files are those whose use by others can make attempt fail.
 template <typename Attempt>
-bool RetryWhileInUse(const std::atomic<bool>& cancelled, Attempt attempt) {
+bool RetryWhileInUse(const std::atomic<bool>& cancelled, std::initializer_list<const wchar_t*> files, Attempt attempt) {
     constexpr ULONGLONG kPatienceMs = 3000;
+    constexpr ULONGLONG kBriefMs = 300;
     constexpr DWORD kPauseMs = 50;
-    const ULONGLONG deadline = GetTickCount64() + kPatienceMs;
+    const ULONGLONG start = GetTickCount64();
     for (;;) {
         if (attempt()) {
             return true;
         }
-        const DWORD error = GetLastError();
-        const bool inUse =
-            error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
-        if (!inUse || cancelled.load() || GetTickCount64() >= deadline) {
+        const Wait wait = WaitFor(GetLastError(), files);
+        const ULONGLONG waited = GetTickCount64() - start;
+        if (wait == Wait::kNever || cancelled.load() || waited >= kPatienceMs ||
+            (wait == Wait::kBriefly && waited >= kBriefMs)) {
             return false;
         }
         Sleep(kPauseMs);
@@ -101,7 +130,7 @@ bool RetryWhileInUse(const std::atomic<bool>& cancelled, Attempt attempt) {
 
 void RemoveTemporary(const std::wstring& temporary, const std::atomic<bool>& cancelled) {
     ClearReadOnly(temporary);
-    RetryWhileInUse(cancelled,
+    RetryWhileInUse(cancelled, {temporary.c_str()},
                     [&] { return DeleteFileW(temporary.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND; });
 }
 
@@ -120,9 +149,14 @@ bool CopyFileThroughTemporary(const std::wstring& source,
     if (SameFile(source, destination)) {
         return false;
     }
-    // Replacing a read-only file is refused, as CopyFileW itself would refuse it.
+    // CopyFileW refuses to replace a read-only or a hidden file (its documentation says so), and
+    // the rename that puts the copy in place would replace either silently: a file the user
+    // protected or hid is refused, and so is a system file, which nobody means to replace with a
+    // program. A folder of that name can never be replaced, so the copy is not even written.
+    constexpr DWORD kRefused =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
     const DWORD existing = GetFileAttributesW(destination.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & kRefused) != 0) {
         return false;
     }
 
@@ -134,7 +168,7 @@ bool CopyFileThroughTemporary(const std::wstring& source,
         RemoveTemporary(temporary, cancelled);
         return false;
     }
-    const bool moved = RetryWhileInUse(cancelled, [&] {
+    const bool moved = RetryWhileInUse(cancelled, {temporary.c_str(), destination.c_str()}, [&] {
         return MoveFileExW(temporary.c_str(), destination.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     });

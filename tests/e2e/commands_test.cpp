@@ -121,6 +121,56 @@ TEST_F(CopyCommand, ReadOnlyFileIsLeftAsItWas) {
     ASSERT_NO_FATAL_FAILURE(Close());
 }
 
+// A hidden or system file of the program's name is the user's or the system's, as a read-only one
+// is: refused, and left as it was. So is a folder of that name, which no copy can replace. Each is
+// an honest failure and answers at once, not after the copy's patience for a file in use.
+TEST_F(CopyCommand, HiddenSystemFileOrFolderIsLeftAsItWas) {
+    struct Row {
+        const char* what;
+        DWORD attributes;  // of the file; 0 for a folder
+    };
+    const Row rows[] = {
+        {"hidden", FILE_ATTRIBUTE_HIDDEN},
+        {"system", FILE_ATTRIBUTE_SYSTEM},
+        {"hidden and system", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+        {"a folder", 0},
+    };
+    constexpr std::chrono::milliseconds kHonestBound{1500};
+    const std::wstring existing = desktop_ + L"\\Tavro_5.exe";
+    const std::string before = "an older Tavro_5.exe the user kept";
+    ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string error;
+        if (row.attributes == 0) {
+            ASSERT_TRUE(e2e::CreateFolderTree(existing)) << Utf8(existing);
+        } else {
+            ASSERT_TRUE(e2e::WriteWholeFile(existing, before, &error)) << error;
+            ASSERT_TRUE(SetFileAttributesW(existing.c_str(), row.attributes)) << e2e::DescribeError(GetLastError());
+        }
+        const auto clicked = std::chrono::steady_clock::now();
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
+        const auto took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - clicked);
+        EXPECT_LE(took.count(), kHonestBound.count()) << "ms from the click to the failure message";
+        const DWORD after = GetFileAttributesW(existing.c_str());
+        if (row.attributes == 0) {
+            EXPECT_TRUE(e2e::FolderExists(existing)) << "the folder is gone";
+            EXPECT_EQ(Printed(e2e::NamesIn(existing)), Printed({})) << "the folder's contents";
+            RemoveDirectoryW(existing.c_str());
+        } else {
+            EXPECT_EQ(e2e::DescribeDifference(e2e::ReadWholeFile(existing, &error).value_or(error), before), "")
+                << "content of the file";
+            EXPECT_EQ(after & row.attributes, row.attributes) << "attributes now " << after;
+            SetFileAttributesW(existing.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(existing.c_str());
+        }
+        EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
+            << "desktop contents: " << e2e::DescribeFolder(desktop_);
+    }
+    ASSERT_NO_FATAL_FAILURE(Close());
+}
+
 // The copy is of the running file itself, and only when it is an ".exe": started under another
 // name it fails and leaves nothing on the desktop. Started so beside an unrelated "<name>.exe",
 // the program once copied that other file and called it a success.
