@@ -107,10 +107,12 @@ Wait WaitFor(DWORD error, std::initializer_list<const wchar_t*> files) {
 
 // A new file on the desktop is opened at once by others (the shell reading its icon, a virus
 // scanner), often without letting it be renamed or deleted meanwhile; give them a moment, unless
-// the program is ending. files are those whose use by others can make attempt fail.
+// cancelled. files are those whose use by others can make attempt fail.
 template <typename Attempt>
-bool RetryWhileInUse(const std::atomic<bool>& cancelled, std::initializer_list<const wchar_t*> files, Attempt attempt) {
-    constexpr ULONGLONG kPatienceMs = 3000;
+bool RetryWhileInUse(const std::atomic<bool>& cancelled,
+                     ULONGLONG patienceMs,
+                     std::initializer_list<const wchar_t*> files,
+                     Attempt attempt) {
     constexpr ULONGLONG kBriefMs = 300;
     constexpr DWORD kPauseMs = 50;
     const ULONGLONG start = GetTickCount64();
@@ -120,7 +122,7 @@ bool RetryWhileInUse(const std::atomic<bool>& cancelled, std::initializer_list<c
         }
         const Wait wait = WaitFor(GetLastError(), files);
         const ULONGLONG waited = GetTickCount64() - start;
-        if (wait == Wait::kNever || cancelled.load() || waited >= kPatienceMs ||
+        if (wait == Wait::kNever || cancelled.load() || waited >= patienceMs ||
             (wait == Wait::kBriefly && waited >= kBriefMs)) {
             return false;
         }
@@ -128,10 +130,45 @@ bool RetryWhileInUse(const std::atomic<bool>& cancelled, std::initializer_list<c
     }
 }
 
-void RemoveTemporary(const std::wstring& temporary, const std::atomic<bool>& cancelled) {
+// How long a copy waits for the desktop file to be let go.
+constexpr ULONGLONG kPatienceMs = 3000;
+// How long the removal of a temporary waits for others to let go of it, the program ending or not:
+// when it ends, Windows may end the process the moment it has been told, and the removal must fit
+// in the bound the window gives the work then (WorkBesideWindow.cpp).
+constexpr ULONGLONG kRemovalPatienceMs = 1000;
+
+void RemoveTemporary(const std::wstring& temporary) {
+    const std::atomic<bool> never{false};
     ClearReadOnly(temporary);
-    RetryWhileInUse(cancelled, {temporary.c_str()},
+    RetryWhileInUse(never, kRemovalPatienceMs, {temporary.c_str()},
                     [&] { return DeleteFileW(temporary.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND; });
+}
+
+// Asked between chunks of the copy: a copy given up stops within a chunk, and CopyFileExW then
+// removes what it wrote.
+DWORD CALLBACK StopWhenCancelled(LARGE_INTEGER /*total*/,
+                                 LARGE_INTEGER /*transferred*/,
+                                 LARGE_INTEGER /*streamTotal*/,
+                                 LARGE_INTEGER /*streamTransferred*/,
+                                 DWORD /*stream*/,
+                                 DWORD /*reason*/,
+                                 HANDLE /*source*/,
+                                 HANDLE /*destination*/,
+                                 LPVOID data) {
+    return static_cast<const std::atomic<bool>*>(data)->load() ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
+}
+
+// CopyFileExW keeps the file's other streams, the Mark of the Web (Zone.Identifier) among them:
+// Windows asks again before it runs a program that came from the Internet, copy or not. The cancel
+// is asked through the progress routine rather than pbCancel, a plain BOOL that another thread
+// would write while this one reads it. A program encrypted with EFS may be copied to a desktop
+// that cannot hold encryption (a share, FAT) unencrypted: the program is public, and without the
+// flag the copy fails there with ERROR_ENCRYPTION_FAILED. Only an NTFS desktop on real Windows
+// shows the streams and EFS; Wine keeps no streams and has no EFS.
+bool CopyToTemporary(const std::wstring& source, const std::wstring& temporary, const std::atomic<bool>& cancelled) {
+    return CopyFileExW(source.c_str(), temporary.c_str(), &StopWhenCancelled,
+                       const_cast<std::atomic<bool>*>(&cancelled), nullptr,
+                       COPY_FILE_ALLOW_DECRYPTED_DESTINATION) != FALSE;
 }
 
 }  // namespace
@@ -161,19 +198,16 @@ bool CopyFileThroughTemporary(const std::wstring& source,
     }
 
     const std::wstring temporary = folder + TemporaryFileName(GetCurrentProcessId());
-    // CopyFileW keeps the file's other streams, the Mark of the Web (Zone.Identifier) among them:
-    // Windows asks again before it runs a program that came from the Internet, copy or not. Only
-    // an NTFS desktop on real Windows shows this; Wine keeps no streams.
-    if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE) || !ClearReadOnly(temporary)) {
-        RemoveTemporary(temporary, cancelled);
+    if (cancelled.load() || !CopyToTemporary(source, temporary, cancelled) || !ClearReadOnly(temporary)) {
+        RemoveTemporary(temporary);
         return false;
     }
-    const bool moved = RetryWhileInUse(cancelled, {temporary.c_str(), destination.c_str()}, [&] {
+    const bool moved = RetryWhileInUse(cancelled, kPatienceMs, {temporary.c_str(), destination.c_str()}, [&] {
         return MoveFileExW(temporary.c_str(), destination.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     });
     if (!moved) {
-        RemoveTemporary(temporary, cancelled);
+        RemoveTemporary(temporary);
     }
     return moved;
 }

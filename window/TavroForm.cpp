@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "launcher/Handlers.h"
+#include "platform/WorkBesideWindow.h"
 #include "window/PictureScale.h"
 #include "window/ScaledPictures.h"
 
@@ -19,6 +20,9 @@ constexpr DWORD kFormExStyle = 0;
 // leaves them out, and only message boxes get them) it is user32's classic button, and comctl32
 // does not load before the first paint. Screen readers and UI automation know either by its class.
 constexpr const wchar_t* kButtonClass = L"Button";
+// What the end of the session waits for a copy to give up: Windows offers to end a program that
+// keeps it waiting after about five seconds.
+constexpr DWORD kEndSessionBoundMs = 2000;
 
 UniqueBitmap LoadBitmapResource(HINSTANCE instance, int id) {
     return UniqueBitmap(
@@ -335,6 +339,9 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ENDSESSION:
             if (wParam != FALSE) {
+                // Windows may end the process the moment this returns: a copy under way is given
+                // up, and its temporary removed, first.
+                GiveUpWorkBesideWindow(kEndSessionBoundMs);
                 Form_Unload(platform_);
             }
             return 0;

@@ -536,6 +536,10 @@ class CopyWaiting : public CopyCommand {
     }
 
     static constexpr UINT kAnswerBoundMs = 500;
+    // Windows offers to end a program that keeps the end of the session waiting after about five
+    // seconds; the program means to answer within two, plus the machine's load.
+    static constexpr UINT kEndSessionWaitMs = 5000;
+    static constexpr long long kEndSessionBoundMs = 2500;
     std::wstring copy_;
     std::string older_;
     tavro::UniqueHandle holder_;
@@ -549,7 +553,7 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
     older_ = std::string(tavro->size() + 4096, 'o');
     ASSERT_NO_FATAL_FAILURE(InstallReadOnlyProgram());
 
-    enum class During { PressesThenLetGo, HeldPastTheWait, CloseTheWindow, EndTheProcess };
+    enum class During { PressesThenLetGo, HeldPastTheWait, CloseTheWindow, EndTheSession, EndTheProcess };
     struct Row {
         const char* what;
         During during;
@@ -559,6 +563,8 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
         {"a click, Space, Space and a BM_CLICK, then the holder lets go", During::PressesThenLetGo},
         {"the holder keeps the file past the wait", During::HeldPastTheWait},
         {"the window is closed (WM_CLOSE, as Task Manager's End task sends it)", During::CloseTheWindow},
+        {"the session ends (WM_QUERYENDSESSION, WM_ENDSESSION, the process ended as the second returns)",
+         During::EndTheSession},
         {"the process is ended from outside (TerminateProcess)", During::EndTheProcess},
     };
     for (const Row& row : rows) {
@@ -623,6 +629,32 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
                 EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
                     << "desktop contents: " << e2e::DescribeFolder(desktop_);
                 EXPECT_EQ(e2e::ReadWholeFile(copy_, &error).value_or(error), older_) << "the held file";
+                break;
+            }
+            case During::EndTheSession: {
+                // The user chose to log off: nothing half-written is on the desktop, the older file stays.
+                DWORD_PTR allowed = 0;
+                ASSERT_NE(SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                              kAnswerBoundMs, &allowed),
+                          0)
+                    << "no answer to WM_QUERYENDSESSION within " << kAnswerBoundMs << " ms";
+                EXPECT_NE(allowed, 0u) << "the program refused to let the session end";
+                const auto sent = std::chrono::steady_clock::now();
+                DWORD_PTR ignored = 0;
+                const LRESULT answered = SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                                             SMTO_NORMAL, kEndSessionWaitMs, &ignored);
+                // As Windows may, any time after the answer.
+                main_.process.Terminate();
+                const auto took =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+                ASSERT_FALSE(main_.process.IsRunning()) << "the process did not end";
+                LetGo();
+                EXPECT_NE(answered, 0) << "no answer to WM_ENDSESSION within " << kEndSessionWaitMs << " ms";
+                EXPECT_LE(took.count(), kEndSessionBoundMs) << "ms WM_ENDSESSION took to return";
+                EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
+                    << "desktop contents (the temporary must be gone): " << e2e::DescribeFolder(desktop_);
+                EXPECT_EQ(e2e::DescribeDifference(e2e::ReadWholeFile(copy_, &error).value_or(error), older_), "")
+                    << "the held file";
                 break;
             }
             case During::EndTheProcess: {
