@@ -633,16 +633,17 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
             }
             case During::EndTheSession: {
                 // The user chose to log off: nothing half-written is on the desktop, the older file stays.
+                const auto kLogoff = static_cast<LPARAM>(ENDSESSION_LOGOFF);
                 DWORD_PTR allowed = 0;
-                ASSERT_NE(SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
-                                              kAnswerBoundMs, &allowed),
+                ASSERT_NE(SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, kLogoff, SMTO_NORMAL, kAnswerBoundMs,
+                                              &allowed),
                           0)
                     << "no answer to WM_QUERYENDSESSION within " << kAnswerBoundMs << " ms";
                 EXPECT_NE(allowed, 0u) << "the program refused to let the session end";
                 const auto sent = std::chrono::steady_clock::now();
                 DWORD_PTR ignored = 0;
-                const LRESULT answered = SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
-                                                             SMTO_NORMAL, kEndSessionWaitMs, &ignored);
+                const LRESULT answered = SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, kLogoff, SMTO_NORMAL,
+                                                             kEndSessionWaitMs, &ignored);
                 // As Windows may, any time after the answer.
                 main_.process.Terminate();
                 const auto took =
