@@ -7,6 +7,7 @@
 #include "platform/WorkBesideWindow.h"
 #include "window/PictureScale.h"
 #include "window/ScaledPictures.h"
+#include "window/WorkArea.h"
 
 namespace tavro {
 
@@ -130,6 +131,7 @@ bool TavroForm::Create(HINSTANCE instance) {
         const RECT again = CentredOnWorkArea(frame.cx, frame.cy);
         SetWindowPos(window_, nullptr, again.left, again.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    KeepOnWorkArea();
     return CreateContent(instance);
 }
 
@@ -245,15 +247,22 @@ bool TavroForm::OnGetDpiScaledSize(int dpi, SIZE& size) const {
 // window's new place and size, and the rest follows from the twips. The client area is made exact
 // afterwards where the suggested size misses it (per-monitor version 1 sends no WM_GETDPISCALEDSIZE).
 void TavroForm::OnDpiChanged(int dpi, const RECT& suggested) {
-    if (!perMonitor_) {
-        return;  // Windows scales this window itself, as a bitmap
+    if (!perMonitor_ || !IsDpiOfAMonitor(static_cast<unsigned long long>(dpi))) {
+        return;  // Windows scales this window itself, as a bitmap; or no monitor has that scale
     }
+    const int before = dpi_;
     if (dpi != dpi_) {
         UseDpi(dpi);
     }
-    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (IsIconic(window_)) {
+        SizeRestoredWindowForDpi(before);
+        return;
+    }
+    const RECT place = PlaceForDpi(suggested);
+    SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     FitClientArea();
+    KeepOnWorkArea();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -332,7 +341,17 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case kGetDpiScaledSize:
-            return OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam)) ? TRUE : FALSE;
+            // Refused outside the scales of a monitor: Windows then scales the window itself.
+            return IsDpiOfAMonitor(wParam) &&
+                           OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam))
+                       ? TRUE
+                       : FALSE;
+        case WM_SIZE:
+            OnSize(wParam);
+            return 0;
+        case WM_DISPLAYCHANGE:
+            KeepOnWorkArea();
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_CLOSE:
             // Close box, window menu, Alt+F4: never refused.
             Form_Unload(platform_);
