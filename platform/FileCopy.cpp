@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "platform/LongPath.h"
 #include "platform/TemporaryName.h"
 #include "platform/UniqueResource.h"
 
@@ -60,7 +61,7 @@ bool IsRunning(DWORD processId) {
 // Our own id on a temporary is a leftover too: this process writes one only while it copies.
 void RemoveStaleTemporaries(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
-    const UniqueFind search(FindFirstFileW((folder + kTemporaryPattern).c_str(), &found));
+    const UniqueFind search(FindFirstFileW(ExtendedLengthPath(folder + kTemporaryPattern).c_str(), &found));
     if (!search) {
         return;
     }
@@ -72,7 +73,7 @@ void RemoveStaleTemporaries(const std::wstring& folder) {
         const std::optional<unsigned long> owner = ProcessIdOfTemporary(found.cFileName);
         if (owner && (*owner == self || !IsRunning(*owner))) {
             // Best effort: whatever still holds it open, the next copy tries again.
-            const std::wstring stale = folder + found.cFileName;
+            const std::wstring stale = ExtendedLengthPath(folder + found.cFileName);
             ClearReadOnly(stale, found.dwFileAttributes);
             DeleteFileW(stale.c_str());
         }
@@ -173,15 +174,21 @@ bool CopyToTemporary(const std::wstring& source, const std::wstring& temporary, 
 
 }  // namespace
 
-bool CopyFileThroughTemporary(const std::wstring& source,
-                              const std::wstring& destination,
+bool CopyFileThroughTemporary(const std::wstring& sourcePath,
+                              const std::wstring& destinationPath,
                               const std::atomic<bool>& cancelled) {
-    const std::size_t separator = destination.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) {
+    // A desktop with a long path (OneDrive, Japanese folder names) and a long program name can
+    // pass MAX_PATH, past which the file calls fail unless the path is in the extended form
+    // (Windows 10 1607 on lift the limit only for programs that opt in). Only real Windows shows
+    // the limit: Wine has none.
+    const std::optional<CopyPaths> paths = PathsForCopy(destinationPath, GetCurrentProcessId());
+    if (!paths) {
         return false;
     }
-    const std::wstring folder = destination.substr(0, separator + 1);
-    RemoveStaleTemporaries(folder);
+    RemoveStaleTemporaries(paths->folder);
+    const std::wstring source = ExtendedLengthPath(sourcePath);
+    const std::wstring& destination = paths->destination;
+    const std::wstring& temporary = paths->temporary;
 
     if (SameFile(source, destination)) {
         return false;
@@ -197,7 +204,6 @@ bool CopyFileThroughTemporary(const std::wstring& source,
         return false;
     }
 
-    const std::wstring temporary = folder + TemporaryFileName(GetCurrentProcessId());
     if (cancelled.load() || !CopyToTemporary(source, temporary, cancelled) || !ClearReadOnly(temporary)) {
         RemoveTemporary(temporary);
         return false;

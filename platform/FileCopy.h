@@ -12,7 +12,7 @@ namespace tavro {
 // Copying a file onto itself fails, and so does replacing a read-only, hidden or system file or a
 // folder. Once cancelled is set the copy stops within a chunk of the file or gives up waiting,
 // removes its temporary (waiting at most a second for others to let go of it) and returns false.
-// Runs on any thread.
+// Paths past MAX_PATH are used in the extended form (LongPath.h). Runs on any thread.
 bool CopyFileThroughTemporary(const std::wstring& source,
                               const std::wstring& destination,
                               const std::atomic<bool>& cancelled);
