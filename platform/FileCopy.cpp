@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <iterator>
+#include <optional>
 
+#include "platform/FileIdentity.h"
 #include "platform/LongPath.h"
 #include "platform/TemporaryName.h"
 #include "platform/UniqueResource.h"
@@ -18,17 +22,51 @@ UniqueHandle OpenForIdentity(const std::wstring& path) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// Two spellings (case, short names, doubled separators) can name one file.
+// FILE_ID_INFO and its class, which the headers show only to programs built for Windows 8 on.
+struct FileIdInformation {
+    ULONGLONG volumeSerialNumber;
+    BYTE fileId[16];
+};
+constexpr int kFileIdInfoClass = 18;
+
+// The 128-bit id of Windows 8 and later (ReFS's 64-bit index is not unique), through the call of
+// Windows Vista on, looked up at run time all the same: Windows 7 answers the class with an
+// error, and the older call serves there.
+std::optional<FileIdentity> IdentityOf(HANDLE file) {
+    using GetInformationFn = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    static const auto getInformation = reinterpret_cast<GetInformationFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFileInformationByHandleEx")));
+    FileIdInformation id{};
+    if (getInformation != nullptr && getInformation(file, kFileIdInfoClass, &id, sizeof(id)) != FALSE) {
+        FileIdentity identity;
+        identity.volume = id.volumeSerialNumber;
+        std::copy(std::begin(id.fileId), std::end(id.fileId), identity.id.begin());
+        return identity;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(file, &info) == FALSE) {
+        return std::nullopt;
+    }
+    return IdentityFromIndex(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+}
+
+// Two spellings (case, short names, doubled separators) can name one file. Where the file system
+// cannot tell (zeros for the serial or the id, as some network file systems report), only the
+// same spelling, case aside, is taken as the same file: a copy onto a file that only looks the
+// same then fails on its own, the running file being held open.
 bool SameFile(const std::wstring& first, const std::wstring& second) {
     const UniqueHandle a = OpenForIdentity(first);
     const UniqueHandle b = OpenForIdentity(second);
-    BY_HANDLE_FILE_INFORMATION infoA{};
-    BY_HANDLE_FILE_INFORMATION infoB{};
-    if (!a || !b || !GetFileInformationByHandle(a.get(), &infoA) || !GetFileInformationByHandle(b.get(), &infoB)) {
+    const std::optional<FileIdentity> identityA = a ? IdentityOf(a.get()) : std::nullopt;
+    const std::optional<FileIdentity> identityB = b ? IdentityOf(b.get()) : std::nullopt;
+    if (!identityA || !identityB) {
         return false;
     }
-    return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber && infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
-           infoA.nFileIndexLow == infoB.nFileIndexLow;
+    const std::optional<bool> same = SameIdentity(*identityA, *identityB);
+    if (same) {
+        return *same;
+    }
+    return CompareStringOrdinal(first.c_str(), -1, second.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 // CopyFileW gives the copy the source's attributes, and a program run from a CD, from some archive

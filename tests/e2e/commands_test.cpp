@@ -171,6 +171,30 @@ TEST_F(CopyCommand, HiddenSystemFileOrFolderIsLeftAsItWas) {
     ASSERT_NO_FATAL_FAILURE(Close());
 }
 
+// Started from the desktop through another spelling of its folder (Wine's Z: drive, as a mapped
+// drive would be), the program shows its window; its copy would be onto itself, and is refused
+// with the file left whole. The file system's identity of the two spellings decides it.
+TEST_F(CopyCommand, OntoItselfThroughAnotherSpellingIsRefused) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    ASSERT_NE(unixName, nullptr) << "not running under Wine";
+    char* unixDesktop = unixName(desktop_.c_str());
+    ASSERT_NE(unixDesktop, nullptr) << "no Unix name for " << Utf8(desktop_);
+    std::wstring throughZ = L"Z:" + e2e::Wide(unixDesktop);
+    HeapFree(GetProcessHeap(), 0, unixDesktop);
+    std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
+    std::string error;
+    const std::wstring installed = e2e::InstallTavro(desktop_, L"Tavro_7.exe", &error);
+    ASSERT_FALSE(installed.empty()) << error;
+    ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow({throughZ + L"\\Tavro_7.exe"}, &main_));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
+    EXPECT_EQ(e2e::CompareFiles(installed, e2e::layout::kTavro), "") << "the desktop file against the program";
+    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_7.exe"}))
+        << "desktop contents: " << e2e::DescribeFolder(desktop_);
+    ASSERT_NO_FATAL_FAILURE(Close());
+}
+
 // The copy is of the running file itself, and only when it is an ".exe": started under another
 // name it fails and leaves nothing on the desktop. Started so beside an unrelated "<name>.exe",
 // the program once copied that other file and called it a success.
