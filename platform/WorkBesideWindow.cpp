@@ -90,7 +90,7 @@ bool RunBesideWindow(HWND window, const CancellableWork& work) {
     if (!thread) {
         return work(job->cancelled);
     }
-    threadsShare.release();  // RunJob owns it now
+    static_cast<void>(threadsShare.release());  // RunJob owns it now
     running = Running{job.get(), thread.get()};
     // As a modal dialog takes the focus from its owner: no button shows a focus mark it would not
     // honour. Keys, with no window to go to, come to the active window as WM_SYSKEY* messages, and
