@@ -86,30 +86,52 @@ bool ClearReadOnly(const std::wstring& path) {
     return ClearReadOnly(path, GetFileAttributesW(path.c_str()));
 }
 
-// A process we may not open is someone else's, and running.
-bool IsRunning(DWORD processId) {
-    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+// When the process started, in the 100 ns units of a FILETIME; nothing where it cannot be asked.
+std::optional<unsigned long long> StartOf(HANDLE process) {
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (GetProcessTimes(process, &created, &exited, &kernel, &user) == FALSE) {
+        return std::nullopt;
+    }
+    return (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Whether the run that wrote a temporary may still be copying into it. The process id alone
+// cannot say: after a run was ended Windows soon gives its id to another program, and the id's
+// process must also have started when the name says. Our own id is a leftover: this process
+// writes a temporary only while it copies. A process we may not open is someone else's and
+// running, and is given the benefit of the doubt, as is the id in an earlier version's name.
+bool MayBeCopying(const TemporaryOwner& owner) {
+    if (owner.processId == GetCurrentProcessId()) {
+        return false;
+    }
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner.processId));
     if (!process) {
         return GetLastError() != ERROR_INVALID_PARAMETER;
     }
-    return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+    if (WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) {
+        return false;
+    }
+    const std::optional<unsigned long long> started = StartOf(process.get());
+    return !owner.started || !started || *started == *owner.started;
 }
 
-// A run that was ended while its copy waited (Task Manager, logoff) cannot clear up after itself.
-// Our own id on a temporary is a leftover too: this process writes one only while it copies.
+// A run that was ended while its copy waited (Task Manager, logoff, a crash) cannot clear up
+// after itself.
 void RemoveStaleTemporaries(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
     const UniqueFind search(FindFirstFileW(ExtendedLengthPath(folder + kTemporaryPattern).c_str(), &found));
     if (!search) {
         return;
     }
-    const DWORD self = GetCurrentProcessId();
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             continue;
         }
-        const std::optional<unsigned long> owner = ProcessIdOfTemporary(found.cFileName);
-        if (owner && (*owner == self || !IsRunning(*owner))) {
+        const std::optional<TemporaryOwner> owner = OwnerOfTemporary(found.cFileName);
+        if (owner && !MayBeCopying(*owner)) {
             // Best effort: whatever still holds it open, the next copy tries again.
             const std::wstring stale = ExtendedLengthPath(folder + found.cFileName);
             ClearReadOnly(stale, found.dwFileAttributes);
@@ -155,14 +177,22 @@ bool RetryWhileInUse(const std::atomic<bool>& cancelled,
     constexpr ULONGLONG kBriefMs = 300;
     constexpr DWORD kPauseMs = 50;
     const ULONGLONG start = GetTickCount64();
+    // The short wait counts from the first of an unbroken run of such failures, not from the
+    // start: a file let go after a long hold may answer so for a moment.
+    ULONGLONG briefSince = 0;
     for (;;) {
         if (attempt()) {
             return true;
         }
         const Wait wait = WaitFor(GetLastError(), files);
-        const ULONGLONG waited = GetTickCount64() - start;
-        if (wait == Wait::kNever || cancelled.load() || waited >= patienceMs ||
-            (wait == Wait::kBriefly && waited >= kBriefMs)) {
+        const ULONGLONG now = GetTickCount64();
+        if (wait != Wait::kBriefly) {
+            briefSince = 0;
+        } else if (briefSince == 0) {
+            briefSince = now;
+        }
+        if (wait == Wait::kNever || cancelled.load() || now - start >= patienceMs ||
+            (wait == Wait::kBriefly && now - briefSince >= kBriefMs)) {
             return false;
         }
         Sleep(kPauseMs);
@@ -219,7 +249,8 @@ bool CopyFileThroughTemporary(const std::wstring& sourcePath,
     // pass MAX_PATH, past which the file calls fail unless the path is in the extended form
     // (Windows 10 1607 on lift the limit only for programs that opt in). Only real Windows shows
     // the limit: Wine has none.
-    const std::optional<CopyPaths> paths = PathsForCopy(destinationPath, GetCurrentProcessId());
+    const std::optional<CopyPaths> paths = PathsForCopy(
+        destinationPath, TemporaryFileName(GetCurrentProcessId(), StartOf(GetCurrentProcess()).value_or(0)));
     if (!paths) {
         return false;
     }

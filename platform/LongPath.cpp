@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "platform/Platform.h"
-#include "platform/TemporaryName.h"
 
 namespace tavro {
 
@@ -45,7 +44,7 @@ std::wstring ExtendedLengthPath(const std::wstring& path) {
     return path;
 }
 
-std::optional<CopyPaths> PathsForCopy(const std::wstring& destination, unsigned long processId) {
+std::optional<CopyPaths> PathsForCopy(const std::wstring& destination, const std::wstring& temporaryName) {
     const std::size_t separator = destination.find_last_of(L"\\/");
     if (separator == std::wstring::npos) {
         return std::nullopt;
@@ -54,7 +53,7 @@ std::optional<CopyPaths> PathsForCopy(const std::wstring& destination, unsigned 
     paths.folder = destination.substr(0, separator + 1);
     // Each joined path is judged on its own length: the temporary's name may be longer than the
     // destination's.
-    paths.temporary = ExtendedLengthPath(paths.folder + TemporaryFileName(processId));
+    paths.temporary = ExtendedLengthPath(paths.folder + temporaryName);
     paths.destination = ExtendedLengthPath(destination);
     return paths;
 }

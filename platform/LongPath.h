@@ -16,11 +16,12 @@ std::wstring ExtendedLengthPath(const std::wstring& path);
 // The paths a copy to destination uses, each in the form the file calls take (ExtendedLengthPath).
 struct CopyPaths {
     std::wstring folder;       // the destination's folder, ending in its separator, as given
-    std::wstring temporary;    // the copy's temporary in that folder (TemporaryFileName)
+    std::wstring temporary;    // the copy's temporary in that folder
     std::wstring destination;  // the destination itself
 };
 
-// Nothing when destination names no folder.
-std::optional<CopyPaths> PathsForCopy(const std::wstring& destination, unsigned long processId);
+// temporaryName is the temporary's file name (TemporaryFileName). Nothing when destination names
+// no folder.
+std::optional<CopyPaths> PathsForCopy(const std::wstring& destination, const std::wstring& temporaryName);
 
 }  // namespace tavro

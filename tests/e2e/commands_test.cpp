@@ -399,15 +399,25 @@ constexpr std::chrono::milliseconds kHold{1000};
 constexpr std::chrono::milliseconds kSettle{3000};
 constexpr int kAttempts = 10;
 
+// When a process started, as the program writes it into its temporary's name.
+unsigned long long StartOf(HANDLE process) {
+    FILETIME created = {};
+    FILETIME exited = {};
+    FILETIME kernel = {};
+    FILETIME user = {};
+    EXPECT_TRUE(GetProcessTimes(process, &created, &exited, &kernel, &user)) << e2e::DescribeError(GetLastError());
+    return (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 // Where the program writes a copy before moving it into place: its folder, under the program's rule.
-std::wstring TemporaryOf(const std::wstring& folder, DWORD processId) {
-    return folder + L"\\" + tavro::TemporaryFileName(processId);
+std::wstring TemporaryOf(const std::wstring& folder, HANDLE process) {
+    return folder + L"\\" + tavro::TemporaryFileName(GetProcessId(process), StartOf(process));
 }
 
 TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Id()), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Handle()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     while (!reader.Grabbed() && attempts < kAttempts) {
@@ -429,7 +439,7 @@ TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
 TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
     const std::wstring copy = desktop_ + L"\\Tavro_5.exe";
-    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Id()), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Handle()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     std::wstring answer;
@@ -449,7 +459,7 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     const auto noTemporary = [&] {
         const Names names = e2e::NamesIn(desktop_);
         return std::none_of(names.begin(), names.end(),
-                            [](const std::wstring& name) { return tavro::ProcessIdOfTemporary(name).has_value(); });
+                            [](const std::wstring& name) { return tavro::OwnerOfTemporary(name).has_value(); });
     };
     e2e::PollUntil(noTemporary, kHold + kSettle);
     const Names left = e2e::NamesIn(desktop_);
@@ -467,6 +477,28 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
         }
     }
     ASSERT_NO_FATAL_FAILURE(Close());
+}
+
+// After a run was ended Windows soon gives its process id to another program: a temporary whose
+// id now belongs to a live process that started at another moment is a leftover all the same,
+// and the next copy removes it. One whose id and start match a live process may be a copy under
+// way, and stays. The live process here is this test's own.
+TEST_F(CopyCommand, StaleTemporaryOfAReusedProcessIdIsRemoved) {
+    const unsigned long long started = StartOf(GetCurrentProcess());
+    const std::wstring stale = desktop_ + L"\\" + tavro::TemporaryFileName(GetCurrentProcessId(), started - 1);
+    const std::wstring live = desktop_ + L"\\" + tavro::TemporaryFileName(GetCurrentProcessId(), started);
+    std::string error;
+    for (const std::wstring& temporary : {stale, live}) {
+        ASSERT_TRUE(e2e::WriteWholeFile(temporary, "a temporary", &error)) << error;
+    }
+    ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedBox));
+    Names expected = {L"Tavro_5.exe", tavro::TemporaryFileName(GetCurrentProcessId(), started)};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed(expected))
+        << "desktop contents: " << e2e::DescribeFolder(desktop_);
+    ASSERT_NO_FATAL_FAILURE(Close());
+    DeleteFileW(live.c_str());
 }
 
 // Another program holds the desktop file open (no delete sharing, as the shell or a virus scanner
@@ -531,7 +563,7 @@ class CopyWaiting : public CopyCommand {
         ASSERT_TRUE(e2e::ReleaseLeftBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), &error))
             << "release on copy: " << error;
         // This run's own temporary: one an earlier run left must not pass for it.
-        const std::wstring temporary = TemporaryOf(desktop_, main_.process.Id());
+        const std::wstring temporary = TemporaryOf(desktop_, main_.process.Handle());
         const bool waiting = e2e::PollUntil(
             [&] {
                 WIN32_FILE_ATTRIBUTE_DATA found = {};
@@ -686,7 +718,7 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
                 main_.process.Terminate();
                 ASSERT_FALSE(main_.process.IsRunning()) << "the process did not end";
                 LetGo();
-                const std::wstring left = TemporaryOf(desktop_, main_.process.Id());
+                const std::wstring left = TemporaryOf(desktop_, main_.process.Handle());
                 ASSERT_TRUE(e2e::FileExists(left))
                     << "the premise: a run ended during the wait leaves its temporary; desktop contents: "
                     << e2e::DescribeFolder(desktop_);

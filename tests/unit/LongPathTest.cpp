@@ -50,7 +50,7 @@ TEST(LongPath, CopyPathsAreBuiltEachOnItsOwnLength) {
     const std::wstring desktop = FolderOfLength(L"C:\\Users\\hana\\OneDrive - 株式会社\\", 230) + L"\\";
     const std::wstring longName = desktop + L"Tavro_12345 - コピー (2) - コピー (3) - Copy (4) - Copy.exe";
     ASSERT_GE(longName.size(), 260u);
-    const std::optional<CopyPaths> paths = PathsForCopy(longName, 4294967295UL);
+    const std::optional<CopyPaths> paths = PathsForCopy(longName, L"~Tavro4294967295.tmp");
     ASSERT_TRUE(paths.has_value());
     EXPECT_EQ(paths->folder, desktop);
     EXPECT_EQ(paths->destination, L"\\\\?\\" + longName);
@@ -58,18 +58,18 @@ TEST(LongPath, CopyPathsAreBuiltEachOnItsOwnLength) {
     EXPECT_EQ(paths->temporary, desktop + L"~Tavro4294967295.tmp");
 
     const std::wstring deeper = FolderOfLength(desktop + L"x", 250) + L"\\";
-    const std::optional<CopyPaths> both = PathsForCopy(deeper + L"Tavro_5.exe", 1234);
+    const std::optional<CopyPaths> both = PathsForCopy(deeper + L"Tavro_5.exe", L"~Tavro1234.tmp");
     ASSERT_TRUE(both.has_value());
     EXPECT_EQ(both->destination, L"\\\\?\\" + deeper + L"Tavro_5.exe");
     EXPECT_EQ(both->temporary, L"\\\\?\\" + deeper + L"~Tavro1234.tmp");
 
     const std::wstring share = L"\\\\server\\users\\" + FolderOfLength(L"", 250) + L"\\";
-    const std::optional<CopyPaths> onShare = PathsForCopy(share + L"Tavro_5.exe", 1234);
+    const std::optional<CopyPaths> onShare = PathsForCopy(share + L"Tavro_5.exe", L"~Tavro1234.tmp");
     ASSERT_TRUE(onShare.has_value());
     EXPECT_EQ(onShare->destination, L"\\\\?\\UNC\\" + share.substr(2) + L"Tavro_5.exe");
     EXPECT_EQ(onShare->temporary, L"\\\\?\\UNC\\" + share.substr(2) + L"~Tavro1234.tmp");
 
-    EXPECT_FALSE(PathsForCopy(L"Tavro_5.exe", 1234).has_value()) << "a destination without a folder";
+    EXPECT_FALSE(PathsForCopy(L"Tavro_5.exe", L"~Tavro1234.tmp").has_value()) << "a destination without a folder";
 }
 
 }  // namespace
