@@ -37,7 +37,10 @@ std::optional<FileIdentity> IdentityOf(HANDLE file) {
     static const auto getInformation = reinterpret_cast<GetInformationFn>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFileInformationByHandleEx")));
     FileIdInformation id{};
-    if (getInformation != nullptr && getInformation(file, kFileIdInfoClass, &id, sizeof(id)) != FALSE) {
+    // A file system without 128-bit ids answers zeros there (the driver documentation says so):
+    // the older call may still know the 64-bit index.
+    if (getInformation != nullptr && getInformation(file, kFileIdInfoClass, &id, sizeof(id)) != FALSE &&
+        std::any_of(std::begin(id.fileId), std::end(id.fileId), [](BYTE b) { return b != 0; })) {
         FileIdentity identity;
         identity.volume = id.volumeSerialNumber;
         std::copy(std::begin(id.fileId), std::end(id.fileId), identity.id.begin());
