@@ -1,10 +1,17 @@
 // Where the window may be put: on a monitor's work area, whatever a message suggested.
 #include "window/TavroForm.h"
+
+#include <algorithm>
+
 #include "window/WorkArea.h"
 
 namespace tavro {
 
 namespace {
+
+// Room beyond the frame Windows reports, for FitClientArea to grow the window into where the frame
+// is drawn larger than that.
+constexpr LONG kFitSlack = 64;
 
 ScreenBox BoxOf(const RECT& r) {
     return ScreenBox{r.left, r.top, r.right, r.bottom};
@@ -58,6 +65,15 @@ void TavroForm::SizeRestoredWindowForDpi(int before) {
     restored.right += to.cx - from.cx;
     restored.bottom += to.cy - from.cy;
     SetWindowPlacement(window_, &placement);
+}
+
+// The system keeps a window within the screen's size unless told otherwise, and at a high scale
+// on a small screen the window is larger than that: clamped, the close picture would lie beyond
+// the client area. The window is kept on the screen by its caption instead (KeepOnWorkArea).
+void TavroForm::AllowFrameSize(MINMAXINFO& limits) const {
+    const SIZE frame = FrameSize(dpi_);
+    limits.ptMaxTrackSize.x = std::max(limits.ptMaxTrackSize.x, frame.cx + kFitSlack);
+    limits.ptMaxTrackSize.y = std::max(limits.ptMaxTrackSize.y, frame.cy + kFitSlack);
 }
 
 // The restored size set while minimised is what the frame at dpi_ should need; where the system

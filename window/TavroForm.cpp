@@ -131,6 +131,9 @@ bool TavroForm::Create(HINSTANCE instance) {
         const RECT again = CentredOnWorkArea(frame.cx, frame.cy);
         SetWindowPos(window_, nullptr, again.left, again.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // WM_GETMINMAXINFO comes before the window is bound to this form, so a window larger than the
+    // screen was clamped at creation: it gets its size now.
+    FitClientArea();
     KeepOnWorkArea();
     return CreateContent(instance);
 }
@@ -348,6 +351,9 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                        : FALSE;
         case WM_SIZE:
             OnSize(wParam);
+            return 0;
+        case WM_GETMINMAXINFO:
+            AllowFrameSize(*reinterpret_cast<MINMAXINFO*>(lParam));
             return 0;
         case WM_DISPLAYCHANGE:
             KeepOnWorkArea();

@@ -66,6 +66,8 @@ class TavroForm {
     // A minimised window has no client area to fit: its restored size, set for the DPI before,
     // is set for dpi_ instead.
     void SizeRestoredWindowForDpi(int before);
+    // Lets the window be as large as its frame at dpi_, though that be larger than the screen.
+    void AllowFrameSize(MINMAXINFO& limits) const;
     // Restored from minimised, the client area is made exact for dpi_ once more.
     void OnSize(WPARAM kind);
     void OnCommand(int id, int code);

@@ -1076,6 +1076,26 @@ TEST_F(WindowScaled, DisplayChangeBringsTheCaptionBack) {
     }
 }
 
+// At 240 dpi (250 %) the window is larger than the 1024 x 768 screen of the tests: the system
+// would clamp its frame, leaving the close picture beyond the client area. Every button lies in
+// the client area, and the caption on the work area.
+TEST_F(WindowScaled, LargerThanTheScreenKeepsItsButtonsAndCaption) {
+    ASSERT_NO_FATAL_FAILURE(Start(240));
+    RECT work = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    RECT client = {};
+    ASSERT_TRUE(GetClientRect(main_.window, &client));
+    ASSERT_GT(client.right, work.right - work.left) << "the premise: the window is wider than the work area";
+    for (const ExpectedButton& want : kButtons) {
+        SCOPED_TRACE(want.name);
+        const RECT button = e2e::RectInParent(Button(want.id));
+        RECT inside = {};
+        IntersectRect(&inside, &button, &client);
+        EXPECT_EQ(ToString(inside), ToString(button)) << "the button against the client area " << ToString(client);
+    }
+    ExpectCaptionOnWorkArea();
+}
+
 // A scale change while the window is minimised (minimise is on no menu, but DefWindowProc honours
 // the command): restored, the window has the client area of the dpi it is at, buttons and all.
 // Whether Windows sends WM_DPICHANGED to a minimised window only real Windows shows.
