@@ -9,8 +9,10 @@ namespace tavro {
 // destination's folder under a short temporary name of its own (TemporaryFileName) and only then
 // moved into place, so a failed copy never leaves a truncated file under the destination's name.
 // Temporaries that earlier runs left there, and whose process has ended, are removed first.
-// Copying a file onto itself fails. Once cancelled is set the copy gives up without waiting and
-// returns false. Runs on any thread.
+// Copying a file onto itself fails, and so does replacing a read-only, hidden or system file or a
+// folder. Once cancelled is set the copy stops within a chunk of the file or gives up waiting,
+// removes its temporary (waiting at most a second for others to let go of it) and returns false.
+// Paths past MAX_PATH are used in the extended form (LongPath.h). Runs on any thread.
 bool CopyFileThroughTemporary(const std::wstring& source,
                               const std::wstring& destination,
                               const std::atomic<bool>& cancelled);

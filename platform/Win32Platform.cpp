@@ -62,7 +62,8 @@ void Win32Platform::OpenUrl(const std::wstring& url) {
 
 bool Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     // The copy may wait seconds for a file someone else holds: the window must not freeze meanwhile.
-    return RunBesideWindow(window_, [&source, &destination](const std::atomic<bool>& cancelled) {
+    // The paths by value: a copy given up when the program ends may outlive this call.
+    return RunBesideWindow(window_, [source, destination](const std::atomic<bool>& cancelled) {
         return CopyFileThroughTemporary(source, destination, cancelled);
     });
 }

@@ -1,6 +1,8 @@
 #include "platform/WorkBesideWindow.h"
 
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "platform/UniqueResource.h"
 
@@ -8,17 +10,32 @@ namespace tavro {
 
 namespace {
 
+// Shared by the waiting call and the thread: once the program ends, the wait gives up after a
+// bound, and the thread may outlive the call that started it (until the process ends).
 struct Job {
-    const CancellableWork* work = nullptr;
+    explicit Job(CancellableWork w) : work(std::move(w)) {}
+    CancellableWork work;
     std::atomic<bool> cancelled{false};
-    bool result = false;
+    std::atomic<bool> result{false};
 };
 
 DWORD WINAPI RunJob(void* parameter) {
-    auto* job = static_cast<Job*>(parameter);
-    job->result = (*job->work)(job->cancelled);
+    const std::unique_ptr<std::shared_ptr<Job>> job(static_cast<std::shared_ptr<Job>*>(parameter));
+    (*job)->result.store((*job)->work((*job)->cancelled));
     return 0;
 }
+
+// How long the program waits, once it is ending, for the work to give up: a copy stops within a
+// chunk of the file and removes its temporary within a second (FileCopy.cpp).
+constexpr DWORD kGiveUpBoundMs = 2000;
+
+// The work under way on the window thread, the only thread that runs RunBesideWindow (its
+// handlers keep it from running twice at once).
+struct Running {
+    Job* job = nullptr;
+    HANDLE thread = nullptr;  // borrowed from RunBesideWindow
+};
+Running running;
 
 // Keyboard and mouse input that arrives during the wait is dropped unseen, whoever it is for:
 // Space or Enter for a button, Tab, a click. The window is disabled meanwhile, as a modal dialog's
@@ -58,13 +75,23 @@ HWND OwnFocus(HWND window) {
 
 }  // namespace
 
-bool RunBesideWindow(HWND window, const CancellableWork& work) {
-    Job job;
-    job.work = &work;
-    const UniqueHandle thread(CreateThread(nullptr, 0, &RunJob, &job, 0, nullptr));
-    if (!thread) {
-        return work(job.cancelled);
+bool GiveUpWorkBesideWindow(DWORD boundMs) {
+    if (running.job == nullptr) {
+        return true;
     }
+    running.job->cancelled.store(true);
+    return WaitForSingleObject(running.thread, boundMs) == WAIT_OBJECT_0;
+}
+
+bool RunBesideWindow(HWND window, const CancellableWork& work) {
+    const auto job = std::make_shared<Job>(work);
+    auto threadsShare = std::make_unique<std::shared_ptr<Job>>(job);
+    const UniqueHandle thread(CreateThread(nullptr, 0, &RunJob, threadsShare.get(), 0, nullptr));
+    if (!thread) {
+        return work(job->cancelled);
+    }
+    static_cast<void>(threadsShare.release());  // RunJob owns it now
+    running = Running{job.get(), thread.get()};
     // As a modal dialog takes the focus from its owner: no button shows a focus mark it would not
     // honour. Keys, with no window to go to, come to the active window as WM_SYSKEY* messages, and
     // are dropped with the rest. Taken before the window is disabled, which moves the focus off
@@ -90,11 +117,13 @@ bool RunBesideWindow(HWND window, const CancellableWork& work) {
         }
         quit = PumpUntilQuit();
         if (quit) {
-            job.cancelled.store(true);
-            WaitForSingleObject(thread.get(), INFINITE);
+            // Bounded: on a desktop across a lost network the copy may hang in a call that only
+            // the network's time-out ends, and a program with no window must not linger for it.
+            GiveUpWorkBesideWindow(kGiveUpBoundMs);
             break;
         }
     }
+    running = Running{};
 
     if (window != nullptr && !wasDisabled && IsWindow(window)) {
         EnableWindow(window, TRUE);
@@ -107,7 +136,7 @@ bool RunBesideWindow(HWND window, const CancellableWork& work) {
     if (quit) {
         PostQuitMessage(*quit);
     }
-    return job.result;
+    return job->result.load();
 }
 
 }  // namespace tavro

@@ -5,8 +5,10 @@
 
 #include "launcher/Handlers.h"
 #include "window/PictureResource.h"
+#include "platform/WorkBesideWindow.h"
 #include "window/PictureScale.h"
 #include "window/ScaledPictures.h"
+#include "window/WorkArea.h"
 
 namespace tavro {
 
@@ -20,6 +22,9 @@ constexpr DWORD kFormExStyle = 0;
 // leaves them out, and only message boxes get them) it is user32's classic button, and comctl32
 // does not load before the first paint. Screen readers and UI automation know either by its class.
 constexpr const wchar_t* kButtonClass = L"Button";
+// What the end of the session waits for a copy to give up: Windows offers to end a program that
+// keeps it waiting after about five seconds.
+constexpr DWORD kEndSessionBoundMs = 2000;
 
 // The resource of a button's face of kind, where the button has one.
 std::optional<int> FaceResource(const ButtonDefinition& definition, FaceKind kind) {
@@ -135,6 +140,10 @@ bool TavroForm::Create(HINSTANCE instance) {
         const RECT again = CentredOnWorkArea(frame.cx, frame.cy);
         SetWindowPos(window_, nullptr, again.left, again.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // WM_GETMINMAXINFO comes before the window is bound to this form, so a window larger than the
+    // screen was clamped at creation: it gets its size now.
+    FitClientArea();
+    KeepOnWorkArea();
     return CreateContent(instance);
 }
 
@@ -248,15 +257,22 @@ bool TavroForm::OnGetDpiScaledSize(int dpi, SIZE& size) const {
 // window's new place and size, and the rest follows from the twips. The client area is made exact
 // afterwards where the suggested size misses it (per-monitor version 1 sends no WM_GETDPISCALEDSIZE).
 void TavroForm::OnDpiChanged(int dpi, const RECT& suggested) {
-    if (!perMonitor_) {
-        return;  // Windows scales this window itself, as a bitmap
+    if (!perMonitor_ || !IsDpiOfAMonitor(static_cast<unsigned long long>(dpi))) {
+        return;  // Windows scales this window itself, as a bitmap; or no monitor has that scale
     }
+    const int before = dpi_;
     if (dpi != dpi_) {
         UseDpi(dpi);
     }
-    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (IsIconic(window_)) {
+        SizeRestoredWindowForDpi(before);
+        return;
+    }
+    const RECT place = PlaceForDpi(suggested);
+    SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     FitClientArea();
+    KeepOnWorkArea();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -335,7 +351,11 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case kGetDpiScaledSize:
-            return OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam)) ? TRUE : FALSE;
+            // Refused outside the scales of a monitor: Windows then scales the window itself.
+            return IsDpiOfAMonitor(wParam) &&
+                           OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam))
+                       ? TRUE
+                       : FALSE;
         case WM_GETOBJECT:
             // The banner's words describe the window itself.
             if (const std::optional<LRESULT> answer = accessible_.Answer(window_, kFormDescription, wParam, lParam)) {
@@ -346,12 +366,24 @@ LRESULT TavroForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The window goes first, its buttons after it: from here on no object answers for them.
             accessible_.WindowsDestroyed();
             return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_SIZE:
+            OnSize(wParam);
+            return 0;
+        case WM_GETMINMAXINFO:
+            AllowFrameSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
+        case WM_DISPLAYCHANGE:
+            KeepOnWorkArea();
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_CLOSE:
             // Close box, window menu, Alt+F4: never refused.
             Form_Unload(platform_);
             return 0;
         case WM_ENDSESSION:
             if (wParam != FALSE) {
+                // Windows may end the process the moment this returns: a copy under way is given
+                // up, and its temporary removed, first.
+                GiveUpWorkBesideWindow(kEndSessionBoundMs);
                 Form_Unload(platform_);
             }
             return 0;

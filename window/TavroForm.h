@@ -59,6 +59,19 @@ class TavroForm {
     void FitClientArea();
     bool OnGetDpiScaledSize(int dpi, SIZE& size) const;
     void OnDpiChanged(int dpi, const RECT& suggested);
+    // FormPlacement.cpp: where the window may be put, whatever it was told.
+    // The suggested rectangle where Windows could have suggested it, else the window where it is
+    // at its size for dpi_.
+    RECT PlaceForDpi(const RECT& suggested) const;
+    // Moves the window, its size kept, onto the work area of its monitor, or at least its caption.
+    void KeepOnWorkArea();
+    // A minimised window has no client area to fit: its restored size, set for the DPI before,
+    // is set for dpi_ instead.
+    void SizeRestoredWindowForDpi(int before);
+    // Lets the window be as large as its frame at dpi_, though that be larger than the screen.
+    void AllowFrameSize(MINMAXINFO& limits) const;
+    // Restored from minimised, the client area is made exact for dpi_ once more.
+    void OnSize(WPARAM kind);
     void OnCommand(int id, int code);
     bool OnDrawItem(const DRAWITEMSTRUCT& item);
     // The face to draw for kind at dpi_, scaled when first needed; borrowed from buttons_.
@@ -73,6 +86,7 @@ class TavroForm {
     WindowDpi dpiCalls_;
     int dpi_ = 96;
     bool perMonitor_ = false;
+    bool minimised_ = false;
     UniqueBitmap background_;
     UniqueBitmap scaledBackground_;  // away from 96 dpi only
     COLORREF scaledFacesBack_ = 0;   // the button colour the faces' see-through parts took

@@ -2,6 +2,7 @@
 
 #include "launcher/Handlers.h"
 #include "platform/DllSearch.h"
+#include "platform/HeapSafety.h"
 #include "platform/Win32Platform.h"
 #include "window/TavroForm.h"
 
@@ -44,6 +45,7 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPWSTR /*lpCmdLine*/, int nShowCmd) {
+    tavro::EndOnHeapCorruption();
     tavro::RestrictDllSearchToSystemFolder();
     return Run(hInstance, nShowCmd);
 }

@@ -121,6 +121,80 @@ TEST_F(CopyCommand, ReadOnlyFileIsLeftAsItWas) {
     ASSERT_NO_FATAL_FAILURE(Close());
 }
 
+// A hidden or system file of the program's name is the user's or the system's, as a read-only one
+// is: refused, and left as it was. So is a folder of that name, which no copy can replace. Each is
+// an honest failure and answers at once, not after the copy's patience for a file in use.
+TEST_F(CopyCommand, HiddenSystemFileOrFolderIsLeftAsItWas) {
+    struct Row {
+        const char* what;
+        DWORD attributes;  // of the file; 0 for a folder
+    };
+    const Row rows[] = {
+        {"hidden", FILE_ATTRIBUTE_HIDDEN},
+        {"system", FILE_ATTRIBUTE_SYSTEM},
+        {"hidden and system", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+        {"a folder", 0},
+    };
+    constexpr std::chrono::milliseconds kHonestBound{1500};
+    const std::wstring existing = desktop_ + L"\\Tavro_5.exe";
+    const std::string before = "an older Tavro_5.exe the user kept";
+    ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string error;
+        if (row.attributes == 0) {
+            ASSERT_TRUE(e2e::CreateFolderTree(existing)) << Utf8(existing);
+        } else {
+            ASSERT_TRUE(e2e::WriteWholeFile(existing, before, &error)) << error;
+            ASSERT_TRUE(SetFileAttributesW(existing.c_str(), row.attributes)) << e2e::DescribeError(GetLastError());
+        }
+        const auto clicked = std::chrono::steady_clock::now();
+        ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
+        const auto took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - clicked);
+        EXPECT_LE(took.count(), kHonestBound.count()) << "ms from the click to the failure message";
+        const DWORD after = GetFileAttributesW(existing.c_str());
+        if (row.attributes == 0) {
+            EXPECT_TRUE(e2e::FolderExists(existing)) << "the folder is gone";
+            EXPECT_EQ(Printed(e2e::NamesIn(existing)), Printed({})) << "the folder's contents";
+            RemoveDirectoryW(existing.c_str());
+        } else {
+            EXPECT_EQ(e2e::DescribeDifference(e2e::ReadWholeFile(existing, &error).value_or(error), before), "")
+                << "content of the file";
+            EXPECT_EQ(after & row.attributes, row.attributes) << "attributes now " << after;
+            SetFileAttributesW(existing.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(existing.c_str());
+        }
+        EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({}))
+            << "desktop contents: " << e2e::DescribeFolder(desktop_);
+    }
+    ASSERT_NO_FATAL_FAILURE(Close());
+}
+
+// Started from the desktop through another spelling of its folder (Wine's Z: drive, as a mapped
+// drive would be), the program shows its window; its copy would be onto itself, and is refused
+// with the file left whole. The file system's identity of the two spellings decides it.
+TEST_F(CopyCommand, OntoItselfThroughAnotherSpellingIsRefused) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    ASSERT_NE(unixName, nullptr) << "not running under Wine";
+    char* unixDesktop = unixName(desktop_.c_str());
+    ASSERT_NE(unixDesktop, nullptr) << "no Unix name for " << Utf8(desktop_);
+    std::wstring throughZ = L"Z:" + e2e::Wide(unixDesktop);
+    HeapFree(GetProcessHeap(), 0, unixDesktop);
+    std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
+    std::string error;
+    const std::wstring installed = e2e::InstallTavro(desktop_, L"Tavro_7.exe", &error);
+    ASSERT_FALSE(installed.empty()) << error;
+    ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow({throughZ + L"\\Tavro_7.exe"}, &main_));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopyFailedBox));
+    EXPECT_EQ(e2e::CompareFiles(installed, e2e::layout::kTavro), "") << "the desktop file against the program";
+    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_7.exe"}))
+        << "desktop contents: " << e2e::DescribeFolder(desktop_);
+    ASSERT_NO_FATAL_FAILURE(Close());
+}
+
 // The copy is of the running file itself, and only when it is an ".exe": started under another
 // name it fails and leaves nothing on the desktop. Started so beside an unrelated "<name>.exe",
 // the program once copied that other file and called it a success.
@@ -325,15 +399,25 @@ constexpr std::chrono::milliseconds kHold{1000};
 constexpr std::chrono::milliseconds kSettle{3000};
 constexpr int kAttempts = 10;
 
+// When a process started, as the program writes it into its temporary's name.
+unsigned long long StartOf(HANDLE process) {
+    FILETIME created = {};
+    FILETIME exited = {};
+    FILETIME kernel = {};
+    FILETIME user = {};
+    EXPECT_TRUE(GetProcessTimes(process, &created, &exited, &kernel, &user)) << e2e::DescribeError(GetLastError());
+    return (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 // Where the program writes a copy before moving it into place: its folder, under the program's rule.
-std::wstring TemporaryOf(const std::wstring& folder, DWORD processId) {
-    return folder + L"\\" + tavro::TemporaryFileName(processId);
+std::wstring TemporaryOf(const std::wstring& folder, HANDLE process) {
+    return folder + L"\\" + tavro::TemporaryFileName(GetProcessId(process), StartOf(process));
 }
 
 TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(ExpectLimitCutsAPlainCopyShort());
     ASSERT_NO_FATAL_FAILURE(StartLimited(L"Tavro_5.exe"));
-    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Id()), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Handle()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     while (!reader.Grabbed() && attempts < kAttempts) {
@@ -355,7 +439,7 @@ TEST_F(CopyCutShort, ReaderOfTheTemporaryLeavesNothingBehind) {
 TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
     const std::wstring copy = desktop_ + L"\\Tavro_5.exe";
-    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Id()), kHold);
+    e2e::FileGrabber reader(TemporaryOf(desktop_, main_.process.Handle()), kHold);
     ASSERT_TRUE(reader.Started()) << "cannot start the reader";
     int attempts = 0;
     std::wstring answer;
@@ -375,7 +459,7 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
     const auto noTemporary = [&] {
         const Names names = e2e::NamesIn(desktop_);
         return std::none_of(names.begin(), names.end(),
-                            [](const std::wstring& name) { return tavro::ProcessIdOfTemporary(name).has_value(); });
+                            [](const std::wstring& name) { return tavro::OwnerOfTemporary(name).has_value(); });
     };
     e2e::PollUntil(noTemporary, kHold + kSettle);
     const Names left = e2e::NamesIn(desktop_);
@@ -393,6 +477,28 @@ TEST_F(CopyCommand, ReaderOfTheTemporaryLeavesNoHalfCopy) {
         }
     }
     ASSERT_NO_FATAL_FAILURE(Close());
+}
+
+// After a run was ended Windows soon gives its process id to another program: a temporary whose
+// id now belongs to a live process that started at another moment is a leftover all the same,
+// and the next copy removes it. One whose id and start match a live process may be a copy under
+// way, and stays. The live process here is this test's own.
+TEST_F(CopyCommand, StaleTemporaryOfAReusedProcessIdIsRemoved) {
+    const unsigned long long started = StartOf(GetCurrentProcess());
+    const std::wstring stale = desktop_ + L"\\" + tavro::TemporaryFileName(GetCurrentProcessId(), started - 1);
+    const std::wstring live = desktop_ + L"\\" + tavro::TemporaryFileName(GetCurrentProcessId(), started);
+    std::string error;
+    for (const std::wstring& temporary : {stale, live}) {
+        ASSERT_TRUE(e2e::WriteWholeFile(temporary, "a temporary", &error)) << error;
+    }
+    ASSERT_NO_FATAL_FAILURE(StartFromDownloads(L"Tavro_5.exe"));
+    ASSERT_NO_FATAL_FAILURE(CopyExpecting(kCopiedBox));
+    Names expected = {L"Tavro_5.exe", tavro::TemporaryFileName(GetCurrentProcessId(), started)};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed(expected))
+        << "desktop contents: " << e2e::DescribeFolder(desktop_);
+    ASSERT_NO_FATAL_FAILURE(Close());
+    DeleteFileW(live.c_str());
 }
 
 // Another program holds the desktop file open (no delete sharing, as the shell or a virus scanner
@@ -457,7 +563,7 @@ class CopyWaiting : public CopyCommand {
         ASSERT_TRUE(e2e::ReleaseLeftBlindly(e2e::ClientToScreenPoint(button, e2e::ClientCentre(button)), &error))
             << "release on copy: " << error;
         // This run's own temporary: one an earlier run left must not pass for it.
-        const std::wstring temporary = TemporaryOf(desktop_, main_.process.Id());
+        const std::wstring temporary = TemporaryOf(desktop_, main_.process.Handle());
         const bool waiting = e2e::PollUntil(
             [&] {
                 WIN32_FILE_ATTRIBUTE_DATA found = {};
@@ -486,6 +592,10 @@ class CopyWaiting : public CopyCommand {
     }
 
     static constexpr UINT kAnswerBoundMs = 500;
+    // Windows offers to end a program that keeps the end of the session waiting after about five
+    // seconds; the program means to answer within two, plus the machine's load.
+    static constexpr UINT kEndSessionWaitMs = 5000;
+    static constexpr long long kEndSessionBoundMs = 2500;
     std::wstring copy_;
     std::string older_;
     tavro::UniqueHandle holder_;
@@ -499,7 +609,7 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
     older_ = std::string(tavro->size() + 4096, 'o');
     ASSERT_NO_FATAL_FAILURE(InstallReadOnlyProgram());
 
-    enum class During { PressesThenLetGo, HeldPastTheWait, CloseTheWindow, EndTheProcess };
+    enum class During { PressesThenLetGo, HeldPastTheWait, CloseTheWindow, EndTheSession, EndTheProcess };
     struct Row {
         const char* what;
         During during;
@@ -509,6 +619,8 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
         {"a click, Space, Space and a BM_CLICK, then the holder lets go", During::PressesThenLetGo},
         {"the holder keeps the file past the wait", During::HeldPastTheWait},
         {"the window is closed (WM_CLOSE, as Task Manager's End task sends it)", During::CloseTheWindow},
+        {"the session ends (WM_QUERYENDSESSION, WM_ENDSESSION, the process ended as the second returns)",
+         During::EndTheSession},
         {"the process is ended from outside (TerminateProcess)", During::EndTheProcess},
     };
     for (const Row& row : rows) {
@@ -575,11 +687,38 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
                 EXPECT_EQ(e2e::ReadWholeFile(copy_, &error).value_or(error), older_) << "the held file";
                 break;
             }
+            case During::EndTheSession: {
+                // The user chose to log off: nothing half-written is on the desktop, the older file stays.
+                const auto kLogoff = static_cast<LPARAM>(ENDSESSION_LOGOFF);
+                DWORD_PTR allowed = 0;
+                ASSERT_NE(SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, kLogoff, SMTO_NORMAL, kAnswerBoundMs,
+                                              &allowed),
+                          0)
+                    << "no answer to WM_QUERYENDSESSION within " << kAnswerBoundMs << " ms";
+                EXPECT_NE(allowed, 0u) << "the program refused to let the session end";
+                const auto sent = std::chrono::steady_clock::now();
+                DWORD_PTR ignored = 0;
+                const LRESULT answered = SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, kLogoff, SMTO_NORMAL,
+                                                             kEndSessionWaitMs, &ignored);
+                // As Windows may, any time after the answer.
+                main_.process.Terminate();
+                const auto took =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+                ASSERT_FALSE(main_.process.IsRunning()) << "the process did not end";
+                LetGo();
+                EXPECT_NE(answered, 0) << "no answer to WM_ENDSESSION within " << kEndSessionWaitMs << " ms";
+                EXPECT_LE(took.count(), kEndSessionBoundMs) << "ms WM_ENDSESSION took to return";
+                EXPECT_EQ(Printed(e2e::NamesIn(desktop_)), Printed({L"Tavro_5.exe"}))
+                    << "desktop contents (the temporary must be gone): " << e2e::DescribeFolder(desktop_);
+                EXPECT_EQ(e2e::DescribeDifference(e2e::ReadWholeFile(copy_, &error).value_or(error), older_), "")
+                    << "the held file";
+                break;
+            }
             case During::EndTheProcess: {
                 main_.process.Terminate();
                 ASSERT_FALSE(main_.process.IsRunning()) << "the process did not end";
                 LetGo();
-                const std::wstring left = TemporaryOf(desktop_, main_.process.Id());
+                const std::wstring left = TemporaryOf(desktop_, main_.process.Handle());
                 ASSERT_TRUE(e2e::FileExists(left))
                     << "the premise: a run ended during the wait leaves its temporary; desktop contents: "
                     << e2e::DescribeFolder(desktop_);

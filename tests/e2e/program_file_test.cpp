@@ -22,6 +22,10 @@ namespace {
 struct PeFacts {
     std::string machine;  // "x86", "amd64" or the number in hex
     WORD subsystem = 0;
+    WORD os_major = 0;  // the Windows version the image asks for, and the subsystem's
+    WORD os_minor = 0;
+    WORD subsystem_major = 0;
+    WORD subsystem_minor = 0;
     WORD characteristics = 0;      // IMAGE_FILE_*
     WORD dll_characteristics = 0;  // IMAGE_DLLCHARACTERISTICS_*
     DWORD relocations_size = 0;    // the base relocation directory
@@ -71,6 +75,10 @@ bool ReadOptionalHeader(const std::string& bytes, std::size_t at, const IMAGE_FI
         return false;
     }
     pe->subsystem = header.Subsystem;
+    pe->os_major = header.MajorOperatingSystemVersion;
+    pe->os_minor = header.MinorOperatingSystemVersion;
+    pe->subsystem_major = header.MajorSubsystemVersion;
+    pe->subsystem_minor = header.MinorSubsystemVersion;
     pe->dll_characteristics = header.DllCharacteristics;
     const auto directory = [&](int index) {
         return static_cast<DWORD>(index) < header.NumberOfRvaAndSizes ? header.DataDirectory[index]
@@ -200,6 +208,23 @@ TEST(ProgramFile, ShippedFileIsA32BitWindowsProgram) {
     ASSERT_TRUE(pe) << error;
     EXPECT_EQ(pe->machine, "x86") << "the file users get runs on 32-bit Windows";
     EXPECT_EQ(pe->subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI) << "a window program, not a console one";
+}
+
+// Windows 7 (6.1), the oldest Windows the program is for: an image that names less (ld's default
+// is NT 4.0) gets the frame metrics of old Windows in compatibility mode, and no heap termination
+// on corruption by default. Only real Windows shows those effects; the header is checked here,
+// in both builds, and the window tests check the client area they would change.
+TEST(ProgramFile, HeaderNamesWindows7) {
+    for (const wchar_t* path : {e2e::layout::kShipped, e2e::layout::kTavro}) {
+        SCOPED_TRACE(e2e::Utf8(path));
+        std::string error;
+        const std::optional<PeFacts> pe = ReadPeFacts(path, &error);
+        ASSERT_TRUE(pe) << error;
+        EXPECT_EQ(std::to_string(pe->os_major) + "." + std::to_string(pe->os_minor), "6.1")
+            << "the operating system version in the header";
+        EXPECT_EQ(std::to_string(pe->subsystem_major) + "." + std::to_string(pe->subsystem_minor), "6.1")
+            << "the subsystem version in the header";
+    }
 }
 
 TEST(ProgramFile, ShippedFileDeclaresTheMitigationsWindowsExpects) {

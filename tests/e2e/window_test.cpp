@@ -280,6 +280,58 @@ class MainWindowTest : public testing::Test {
             << linear.cy;
     }
 
+    // Send DPI messages as another program could, with values no monitor gives; false, with *error,
+    // when the window did not answer within kHostileBoundMs. *answer and *size receive
+    // WM_GETDPISCALEDSIZE's answer and the size it left.
+    bool SendHostileDpiChanged(WPARAM wParam, const RECT& suggested, std::string* error) {
+        const SharedAddress<RECT> rect(main_.process.Handle(), suggested);
+        if (rect.Pointer() == 0) {
+            *error = rect.Error();
+            return false;
+        }
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(main_.window, WM_DPICHANGED, wParam, rect.Pointer(), SMTO_ABORTIFHUNG, kHostileBoundMs,
+                                 &result)) {
+            *error = "no answer within " + std::to_string(kHostileBoundMs) + " ms";
+            return false;
+        }
+        return true;
+    }
+
+    bool SendHostileGetDpiScaledSize(WPARAM wParam, DWORD_PTR* answer, SIZE* size, std::string* error) {
+        SharedAddress<SIZE> shared(main_.process.Handle(), SIZE{518, 271});
+        if (shared.Pointer() == 0) {
+            *error = shared.Error();
+            return false;
+        }
+        if (!SendMessageTimeoutW(main_.window, kGetDpiScaledSize, wParam, shared.Pointer(), SMTO_ABORTIFHUNG,
+                                 kHostileBoundMs, answer)) {
+            *error = "no answer within " + std::to_string(kHostileBoundMs) + " ms";
+            return false;
+        }
+        if (!shared.ReadBack(size)) {
+            *error = shared.Error();
+            return false;
+        }
+        return true;
+    }
+
+    // The window's top left corner, its caption's start, on the work area of its monitor.
+    void ExpectCaptionOnWorkArea() {
+        RECT frame = {};
+        ASSERT_TRUE(GetWindowRect(main_.window, &frame));
+        const HMONITOR monitor = MonitorFromWindow(main_.window, MONITOR_DEFAULTTONULL);
+        ASSERT_NE(monitor, nullptr) << "the window is on no monitor: " << ToString(frame);
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetMonitorInfoW(monitor, &info));
+        const POINT corner = {frame.left, frame.top};
+        EXPECT_TRUE(PtInRect(&info.rcWork, corner))
+            << "window " << ToString(frame) << " against the work area " << ToString(info.rcWork);
+    }
+
+    static constexpr UINT kHostileBoundMs = 3000;
+
     // The client size and every button's rectangle at the layout's dpi.
     void ExpectLayout(const DpiLayout& layout) {
         SCOPED_TRACE(std::to_string(layout.dpi) + " dpi");
@@ -961,6 +1013,109 @@ TEST_F(WindowScaled, MadeAtOneDpiThenMovedToAnotherLaysOutForTheSecond) {
     ASSERT_NO_FATAL_FAILURE(SendDpiChanged(to.dpi, suggested, Taken::kPlaceOnly));
     ExpectLayout(to);
     ASSERT_NO_FATAL_FAILURE(ExpectScaledPictures(static_cast<int>(to.dpi), at96));
+}
+
+// Values no monitor gives, as any program can send them: a scale outside Windows' 96 to 480 dpi is
+// refused (WM_GETDPISCALEDSIZE answers FALSE, WM_DPICHANGED changes nothing) at once and without
+// overflow, and a suggested rectangle that is inverted or on no monitor is not taken: the window
+// is laid out for the dpi and stays where the mouse can reach its caption.
+TEST_F(WindowScaled, HostileDpiValuesAreRefusedOrNotTaken) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    RECT frame = {};
+    ASSERT_TRUE(GetWindowRect(main_.window, &frame));
+    std::string error;
+    for (const WPARAM dpi : {WPARAM{0x7fffffff}, WPARAM{9000}, WPARAM{481}, WPARAM{95}, WPARAM{1}, WPARAM{0}}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        DWORD_PTR answer = 0;
+        SIZE size = {};
+        ASSERT_TRUE(SendHostileGetDpiScaledSize(dpi, &answer, &size, &error)) << "WM_GETDPISCALEDSIZE: " << error;
+        EXPECT_EQ(answer, static_cast<DWORD_PTR>(FALSE))
+            << "WM_GETDPISCALEDSIZE answered, with " << size.cx << " x " << size.cy;
+        const auto x = static_cast<WORD>(dpi & 0xffff);
+        ASSERT_TRUE(SendHostileDpiChanged(MAKEWPARAM(x, x), frame, &error)) << "WM_DPICHANGED: " << error;
+        ExpectLayout(kLayouts[0]);
+    }
+
+    const DpiLayout& to = kLayouts[2];
+    const SIZE exact = FrameFor(main_.window, to.client, to.dpi);
+    struct Row {
+        const char* what;
+        RECT suggested;
+    };
+    const Row rows[] = {
+        {"inverted", {frame.left + exact.cx, frame.top + exact.cy, frame.left, frame.top}},
+        {"on no monitor", {40000, 30000, 40000 + exact.cx, 30000 + exact.cy}},
+        {"on no monitor, above and left", {-40000, -30000, -40000 + exact.cx, -30000 + exact.cy}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(SendHostileDpiChanged(MAKEWPARAM(96, 96), frame, &error)) << "back to 96 dpi: " << error;
+        ASSERT_TRUE(SendHostileDpiChanged(MAKEWPARAM(to.dpi, to.dpi), row.suggested, &error))
+            << "WM_DPICHANGED: " << error;
+        ExpectLayout(to);
+        ExpectCaptionOnWorkArea();
+    }
+}
+
+// Moved off the screen (a monitor removed, the resolution made smaller), the window comes back
+// to its monitor's work area when the display change is announced.
+TEST_F(WindowScaled, DisplayChangeBringsTheCaptionBack) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    for (const POINT away : {POINT{6000, 100}, POINT{100, 5000}, POINT{-6000, -5000}}) {
+        SCOPED_TRACE(std::to_string(away.x) + "," + std::to_string(away.y));
+        ASSERT_TRUE(
+            SetWindowPos(main_.window, nullptr, away.x, away.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+            << e2e::DescribeError(GetLastError());
+        DWORD_PTR ignored = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_DISPLAYCHANGE, 32,
+                                        MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)),
+                                        SMTO_ABORTIFHUNG, 5000, &ignored))
+            << "WM_DISPLAYCHANGE: " << e2e::DescribeError(GetLastError());
+        ExpectCaptionOnWorkArea();
+        ExpectLayout(kLayouts[0]);
+    }
+}
+
+// At 240 dpi (250 %) the window is larger than the 1024 x 768 screen of the tests: the system
+// would clamp its frame, leaving the close picture beyond the client area. Every button lies in
+// the client area, and the caption on the work area.
+TEST_F(WindowScaled, LargerThanTheScreenKeepsItsButtonsAndCaption) {
+    ASSERT_NO_FATAL_FAILURE(Start(240));
+    RECT work = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    RECT client = {};
+    ASSERT_TRUE(GetClientRect(main_.window, &client));
+    ASSERT_GT(client.right, work.right - work.left) << "the premise: the window is wider than the work area";
+    for (const ExpectedButton& want : kButtons) {
+        SCOPED_TRACE(want.name);
+        const RECT button = e2e::RectInParent(Button(want.id));
+        RECT inside = {};
+        IntersectRect(&inside, &button, &client);
+        EXPECT_EQ(ToString(inside), ToString(button)) << "the button against the client area " << ToString(client);
+    }
+    ExpectCaptionOnWorkArea();
+}
+
+// A scale change while the window is minimised (minimise is on no menu, but DefWindowProc honours
+// the command): restored, the window has the client area of the dpi it is at, buttons and all.
+// Whether Windows sends WM_DPICHANGED to a minimised window only real Windows shows.
+TEST_F(WindowScaled, DpiChangeWhileMinimisedRestoresAtThatDpi) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    RECT frame = {};
+    ASSERT_TRUE(GetWindowRect(main_.window, &frame));
+    std::string error;
+    for (const DpiLayout* to : {&kLayouts[2], &kLayouts[1], &kLayouts[0]}) {
+        SCOPED_TRACE("to " + std::to_string(to->dpi) + " dpi");
+        DWORD_PTR ignored = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_SYSCOMMAND, SC_MINIMIZE, 0, SMTO_ABORTIFHUNG, 5000, &ignored));
+        ASSERT_TRUE(IsIconic(main_.window)) << "the premise: the window is minimised";
+        const SIZE exact = FrameFor(main_.window, to->client, to->dpi);
+        const RECT suggested = {frame.left, frame.top, frame.left + exact.cx, frame.top + exact.cy};
+        ASSERT_TRUE(SendHostileDpiChanged(MAKEWPARAM(to->dpi, to->dpi), suggested, &error)) << error;
+        ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 5000, &ignored));
+        ASSERT_FALSE(IsIconic(main_.window)) << "the premise: the window is restored";
+        ExpectLayout(*to);
+    }
 }
 
 }  // namespace
