@@ -175,16 +175,9 @@ TEST_F(CopyCommand, HiddenSystemFileOrFolderIsLeftAsItWas) {
 // drive would be), the program shows its window; its copy would be onto itself, and is refused
 // with the file left whole. The file system's identity of the two spellings decides it.
 TEST_F(CopyCommand, OntoItselfThroughAnotherSpellingIsRefused) {
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    ASSERT_NE(unixName, nullptr) << "not running under Wine";
-    char* unixDesktop = unixName(desktop_.c_str());
-    ASSERT_NE(unixDesktop, nullptr) << "no Unix name for " << Utf8(desktop_);
-    std::wstring throughZ = L"Z:" + e2e::Wide(unixDesktop);
-    HeapFree(GetProcessHeap(), 0, unixDesktop);
-    std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
     std::string error;
+    const std::wstring throughZ = e2e::ThroughUnixRoot(desktop_, &error);
+    ASSERT_FALSE(throughZ.empty()) << error;
     const std::wstring installed = e2e::InstallTavro(desktop_, L"Tavro_7.exe", &error);
     ASSERT_FALSE(installed.empty()) << error;
     ASSERT_NO_FATAL_FAILURE(e2e::StartMainWindow({throughZ + L"\\Tavro_7.exe"}, &main_));

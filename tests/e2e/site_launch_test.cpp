@@ -2,7 +2,6 @@
 // number in its file name; anywhere else it shows its window.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -160,15 +159,8 @@ TEST_F(ElsewhereLaunch, ShowsTheWindow) {
         // Wine's Z: drive is the Unix root: another spelling of the same folder, as a program
         // started through a mapped drive would see it.
         SCOPED_TRACE("the desktop through drive Z:");
-        using UnixName = char*(CDECL*)(const wchar_t*);
-        const auto unixName = reinterpret_cast<UnixName>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-        ASSERT_NE(unixName, nullptr) << "not running under Wine";
-        char* unixDesktop = unixName(desktop_.c_str());
-        ASSERT_NE(unixDesktop, nullptr) << "no Unix name for " << Utf8(desktop_);
-        std::wstring throughZ = L"Z:" + e2e::Wide(unixDesktop);
-        HeapFree(GetProcessHeap(), 0, unixDesktop);
-        std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
+        const std::wstring throughZ = e2e::ThroughUnixRoot(desktop_, &error);
+        ASSERT_FALSE(throughZ.empty()) << error;
         ASSERT_FALSE(e2e::InstallTavro(desktop_, L"Tavro_7.exe", &error).empty()) << error;
         ASSERT_TRUE(e2e::FileExists(throughZ + L"\\Tavro_7.exe")) << Utf8(throughZ) << " is not the desktop folder";
         ASSERT_EQ(Utf8(ModulePathSeenThrough(throughZ + L"\\")), Utf8(throughZ + L"\\probe_5.exe"))

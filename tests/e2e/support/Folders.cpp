@@ -1,5 +1,7 @@
 #include "support/Folders.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -168,6 +170,25 @@ DesktopRedirect::~DesktopRedirect() {
     };
     restore(kUserShellFolders, userShellFolders_);
     restore(kShellFolders, shellFolders_);
+}
+
+std::wstring ThroughUnixRoot(const std::wstring& folder, std::string* error) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixName == nullptr) {
+        *error = "not running under Wine";
+        return std::wstring();
+    }
+    char* unixFolder = unixName(folder.c_str());
+    if (unixFolder == nullptr) {
+        *error = "no Unix name for " + Utf8(folder);
+        return std::wstring();
+    }
+    std::wstring throughZ = L"Z:" + Wide(unixFolder);
+    HeapFree(GetProcessHeap(), 0, unixFolder);
+    std::replace(throughZ.begin(), throughZ.end(), L'/', L'\\');
+    return throughZ;
 }
 
 }  // namespace e2e

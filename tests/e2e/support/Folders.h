@@ -10,6 +10,10 @@ std::wstring DesktopFolder();
 std::wstring DownloadsFolder();
 std::wstring UserProfileFolder();
 
+// The same folder spelled through Wine's Z: drive, the Unix root, as a program started through a
+// mapped drive would see another spelling of it; empty (with the reason in *error) on failure.
+std::wstring ThroughUnixRoot(const std::wstring& folder, std::string* error);
+
 // Creates folder and any missing parents; true when it exists afterwards.
 bool CreateFolderTree(const std::wstring& folder);
 bool FolderExists(const std::wstring& folder);
