@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "launcher/Handlers.h"
-#include "window/PictureResource.h"
 #include "platform/WorkBesideWindow.h"
+#include "window/PictureResource.h"
 #include "window/PictureScale.h"
 #include "window/ScaledPictures.h"
 #include "window/WorkArea.h"
