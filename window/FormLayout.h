@@ -7,12 +7,12 @@
 #include "resources/resource.h"
 #include "window/Descriptions.h"
 #include "window/Twips.h"
+#include "window/WindowNames.h"
 
 namespace tavro {
 
 // Everything about the window and its buttons that is fixed, in one place.
 
-inline constexpr const wchar_t* kFormCaption = L"TavroModule";
 inline constexpr int kClientWidthTwips = 7770;
 inline constexpr int kClientHeightTwips = 4065;
 // The white that StartUpCommand leaves undrawn so its back colour shows through.

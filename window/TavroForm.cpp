@@ -8,20 +8,15 @@
 #include "window/PictureResource.h"
 #include "window/PictureScale.h"
 #include "window/ScaledPictures.h"
+#include "window/WindowNames.h"
 #include "window/WorkArea.h"
 
 namespace tavro {
 
 namespace {
 
-constexpr const wchar_t* kFormClass = L"TavroForm";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
-// The system's push button. Which one CreateWindowExW gives depends on the activation context
-// active at the call: with none holding the common controls version 6 (the process's own manifest
-// leaves them out, and only message boxes get them) it is user32's classic button, and comctl32
-// does not load before the first paint. Screen readers and UI automation know either by its class.
-constexpr const wchar_t* kButtonClass = L"Button";
 // What the end of the session waits for a copy to give up: Windows offers to end a program that
 // keeps it waiting after about five seconds.
 constexpr DWORD kEndSessionBoundMs = 2000;
