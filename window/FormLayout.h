@@ -11,7 +11,8 @@
 
 namespace tavro {
 
-// Everything about the window and its buttons that is fixed, in one place.
+// Everything about the window and its buttons that is fixed: its layout here, the names other
+// programs find it by in window/WindowNames.h.
 
 inline constexpr int kClientWidthTwips = 7770;
 inline constexpr int kClientHeightTwips = 4065;
@@ -29,7 +30,7 @@ struct ButtonDefinition {
     // description.
     const PictureSentence& description;
     int id;  // control id (window/ControlIds.h)
-    TwipRect bounds;
+    LayoutRect bounds;
     int normalFace;
     int pressedFace;
     std::optional<int> disabledFace;

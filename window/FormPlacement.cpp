@@ -19,6 +19,16 @@ ScreenBox BoxOf(const RECT& r) {
 
 }  // namespace
 
+// Where the window first opens: the middle of the work area, or its top left corner for a window
+// larger than that.
+POINT TavroForm::CentredOnWorkArea(SIZE frame) {
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const LONG left = work.left + (work.right - work.left - frame.cx) / 2;
+    const LONG top = work.top + (work.bottom - work.top - frame.cy) / 2;
+    return POINT{std::max(left, work.left), std::max(top, work.top)};
+}
+
 // Windows suggests a rectangle on the monitor the window moves to; one with no area, or on no
 // monitor at all, came from someone else and is not taken: the window stays where it is.
 RECT TavroForm::PlaceForDpi(const RECT& suggested) const {

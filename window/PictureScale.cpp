@@ -8,7 +8,7 @@ namespace tavro {
 
 namespace {
 
-bool Covers(const PixelRect& r, int x, int y) {
+bool Covers(const LayoutRect& r, int x, int y) {
     return x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height;
 }
 
@@ -57,7 +57,7 @@ std::uint32_t Blend(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
 
 }  // namespace
 
-void FillUnderRects(std::uint32_t* pixels, int width, int height, const PixelRect* rects, int count) {
+void FillUnderRects(std::uint32_t* pixels, int width, int height, const LayoutRect* rects, int count) {
     for (int y = 0; y < height; ++y) {
         std::uint32_t* const row = pixels + static_cast<std::ptrdiff_t>(y) * width;
         bool haveLeft = false;

@@ -7,26 +7,12 @@
 
 namespace tavro {
 
-// The pictures are drawn for 96 dpi. At any other resolution the window is the 96 dpi window
+// The pictures are drawn for kDefaultDpi. At any other resolution the window is that window
 // scaled: the twips layout grows the window and its buttons, and the pictures grow with them.
-inline constexpr int kPictureDpi = 96;
 
-// A picture's size at dpi, rounded to the nearest pixel (halves up), as MulDiv rounds.
+// A picture's size at dpi, rounded to the nearest pixel as the twips are.
 constexpr int ScalePicturePixels(int pixels, int dpi) {
-    const long long scaled = static_cast<long long>(pixels) * dpi;
-    return static_cast<int>((scaled + kPictureDpi / 2) / kPictureDpi);
-}
-
-struct PixelRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-constexpr PixelRect TwipsToPixels(const TwipRect& twips, int dpi) {
-    return {TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi), TwipsToPixels(twips.width, dpi),
-            TwipsToPixels(twips.height, dpi)};
+    return ScaleRounded(pixels, dpi, kDefaultDpi);
 }
 
 // Covers what lies under the rectangles in a 32-bit top-down picture with the row it sits in:
@@ -35,7 +21,7 @@ constexpr PixelRect TwipsToPixels(const TwipRect& twips, int dpi) {
 // bleed a copy's edge past a button whose edge the twips put half a pixel further in, so the
 // copies go before the picture is stretched. The background's ground runs in rows, so nothing
 // else changes.
-void FillUnderRects(std::uint32_t* pixels, int width, int height, const PixelRect* rects, int count);
+void FillUnderRects(std::uint32_t* pixels, int width, int height, const LayoutRect* rects, int count);
 
 // Resamples a 32-bit top-down picture (four 8-bit channels a pixel) to another size with a
 // bilinear filter: each pixel is a blend of the two by two source pixels around the point it maps

@@ -50,7 +50,7 @@ UniqueBitmap ScaledSection(const Pixels& pixels, int dpi) {
 
 }  // namespace
 
-UniqueBitmap ScaleBackgroundPicture(HBITMAP background, int dpi, const PixelRect* under, int count) {
+UniqueBitmap ScaleBackgroundPicture(HBITMAP background, int dpi, const LayoutRect* under, int count) {
     Pixels pixels;
     if (!ReadPixels(background, &pixels)) {
         return UniqueBitmap();

@@ -14,7 +14,7 @@ namespace tavro {
 
 // The background at dpi, with what lies under the buttons at their 96 dpi places covered first
 // (see FillUnderRects). Null when any step fails.
-UniqueBitmap ScaleBackgroundPicture(HBITMAP background, int dpi, const PixelRect* under, int count);
+UniqueBitmap ScaleBackgroundPicture(HBITMAP background, int dpi, const LayoutRect* under, int count);
 
 // A face at dpi as the 96 dpi button shows it: its transparent colour, when it has one, already
 // the button colour back, so the see-through parts blend into that colour with no fringe of the

@@ -7,13 +7,16 @@
 #include "platform/Platform.h"
 #include "platform/UniqueResource.h"
 #include "window/AccessibleWindows.h"
+#include "window/ButtonFaces.h"
+#include "window/FormBackground.h"
 #include "window/FormLayout.h"
-#include "window/PictureButton.h"
 #include "window/WindowDpi.h"
 
 namespace tavro {
 
-// The program's one window: a fixed-size picture with three picture buttons.
+// The program's one window: a fixed-size picture with three picture buttons. This file keeps the
+// window's life and its messages; FormDpi.cpp lays it out at a resolution, FormPlacement.cpp keeps
+// it where it may be.
 class TavroForm {
   public:
     explicit TavroForm(Platform& platform) noexcept : platform_(platform) {}
@@ -33,33 +36,29 @@ class TavroForm {
     // Null once the window is gone.
     HWND Handle() const noexcept { return window_; }
 
-    // Draws the client area; used for WM_PAINT and WM_PRINTCLIENT alike.
-    void PaintContent(HDC dc) const;
-
   private:
-    struct Button {
-        HWND window = nullptr;  // a child of ours: destroyed with us
-        // By FaceKind: as drawn, for 96 dpi (the disabled one only where the button has one), and
-        // at dpi_ with any see-through part in the button colour (at 96 dpi only for a face with
-        // a see-through colour). The normal face is unpacked with the window, every other one
-        // when first shown.
-        std::array<UniqueBitmap, kFaceKinds> faces;
-        std::array<UniqueBitmap, kFaceKinds> scaled;
-    };
-
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateContent(HINSTANCE instance);
     bool CreateButtons(HINSTANCE instance);
-    // Everything that depends on the resolution: the button places and font, the scaled pictures.
-    void UseDpi(int dpi);
-    bool ScalePictures();
+    void OnCommand(int id, int code);
+    bool OnDrawItem(const DRAWITEMSTRUCT& item);
+    void OnActivate(bool active);
+    void ClickFocusedButton();
+
+    // FormDpi.cpp: the window at a resolution.
+    // Everything that depends on the resolution: the button places and font, the pictures. False
+    // when a picture cannot be made for it.
+    bool UseDpi(int dpi);
     SIZE FrameSize(int dpi) const;
     // Makes the client area exactly the twips size at dpi_, wherever Windows' frame ended up.
     void FitClientArea();
     bool OnGetDpiScaledSize(int dpi, SIZE& size) const;
     void OnDpiChanged(int dpi, const RECT& suggested);
+
     // FormPlacement.cpp: where the window may be put, whatever it was told.
+    // Where a window of frame's size is centred on the primary monitor's work area.
+    static POINT CentredOnWorkArea(SIZE frame);
     // The suggested rectangle where Windows could have suggested it, else the window where it is
     // at its size for dpi_.
     RECT PlaceForDpi(const RECT& suggested) const;
@@ -72,26 +71,19 @@ class TavroForm {
     void AllowFrameSize(MINMAXINFO& limits) const;
     // Restored from minimised, the client area is made exact for dpi_ once more.
     void OnSize(WPARAM kind);
-    void OnCommand(int id, int code);
-    bool OnDrawItem(const DRAWITEMSTRUCT& item);
-    // The face to draw for kind at dpi_, scaled when first needed; borrowed from buttons_.
-    HBITMAP FaceToDraw(std::size_t button, FaceKind kind);
-    void OnActivate(bool active);
-    void ClickFocusedButton();
 
     Platform& platform_;
-    HINSTANCE instance_ = nullptr;  // the program's own: holds the pictures
     HWND window_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
     WindowDpi dpiCalls_;
-    int dpi_ = 96;
+    int dpi_ = kDefaultDpi;
     bool perMonitor_ = false;
     bool minimised_ = false;
-    UniqueBitmap background_;
-    UniqueBitmap scaledBackground_;  // away from 96 dpi only
-    COLORREF scaledFacesBack_ = 0;   // the button colour the faces' see-through parts took
+    FormBackground background_;
+    ButtonFaces faces_;
     UniqueFont buttonFont_;
-    std::array<Button, kButtons.size()> buttons_;
+    // By kButtons' order; children of ours, destroyed with us.
+    std::array<HWND, kButtons.size()> buttons_{};
     // What screen readers hear beyond the window texts; its objects fail once the windows are gone.
     AccessibleWindows accessible_;
 };

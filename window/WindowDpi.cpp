@@ -1,6 +1,7 @@
 #include "window/WindowDpi.h"
 
 #include "platform/UniqueResource.h"
+#include "window/Twips.h"
 
 namespace tavro {
 
@@ -30,7 +31,7 @@ WindowDpi::WindowDpi() noexcept {
 int WindowDpi::System() noexcept {
     const WindowDC screen(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+    return dpi > 0 ? dpi : kDefaultDpi;
 }
 
 int WindowDpi::Of(HWND window) const noexcept {

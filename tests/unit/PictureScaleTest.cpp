@@ -30,14 +30,14 @@ TEST(PictureScale, SizesGrowWithTheDpiRoundedHalfUp) {
     }
 }
 
-std::string ToString(const PixelRect& r) {
+std::string ToString(const LayoutRect& r) {
     return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " + std::to_string(r.width) + " x " +
            std::to_string(r.height);
 }
 
 TEST(PictureScale, ButtonPlacesComeFromTheirTwips) {
     const struct {
-        TwipRect twips;
+        LayoutRect twips;
         int dpi;
         const char* expected;
     } cases[] = {
@@ -69,7 +69,7 @@ TEST(PictureScale, CoveredPixelsTakeTheNearestUncoveredOneToTheirLeft) {
     };
     // Two rectangles side by side, like the copy and order buttons, and one at the left edge,
     // which has nothing to its left and keeps its pixels.
-    const PixelRect rects[] = {{2, 0, 2, 2}, {4, 1, 1, 1}, {0, 2, 1, 1}};
+    const LayoutRect rects[] = {{2, 0, 2, 2}, {4, 1, 1, 1}, {0, 2, 1, 1}};
     FillUnderRects(pixels.data(), kWidth, kHeight, rects, 3);
     const std::vector<std::uint32_t> expected = {
         1,  2,  2,  2,  5,  6,   //
