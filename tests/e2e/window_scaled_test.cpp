@@ -133,6 +133,7 @@ TEST_F(WindowScaled, LayoutAndPicturesFollowTheDpi) {
             ASSERT_NO_FATAL_FAILURE(Start());
             ExpectLayout(layout);
             ASSERT_NO_FATAL_FAILURE(ExpectPicturesShown(back, &at96));
+            ASSERT_NO_FATAL_FAILURE(ExpectDisabledFaceOfStartUpCommand(back));
             continue;
         }
         ASSERT_FALSE(at96.rgb.empty()) << "the 96 dpi layout comes first";

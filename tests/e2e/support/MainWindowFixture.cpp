@@ -215,4 +215,25 @@ void MainWindowTest::ExpectPicturesShown(Rgb back, Pixels* capture) {
     }
 }
 
+void MainWindowTest::ExpectDisabledFaceOfStartUpCommand(Rgb back) {
+    const std::vector<ButtonLook> looks = Looks(back);
+    const auto startUp =
+        std::find_if(looks.begin(), looks.end(), [](const ButtonLook& look) { return look.name == "StartUpCommand"; });
+    ASSERT_NE(startUp, looks.end()) << "StartUpCommand is not among the buttons";
+    // A disabled button that had the focus would keep its focus mark.
+    ASSERT_FALSE(startUp->focused) << "the premise: StartUpCommand has no focus";
+    ButtonLook look = *startUp;
+    look.name += ", disabled";
+    std::string error;
+    ASSERT_TRUE(LoadBitmapFile(ResourcePath(L"logo.bmp"), &look.face, &error)) << error;
+    // EnableWindow sends WM_ENABLE across processes; the button paints itself anew on it.
+    EnableWindow(main_.startUp, FALSE);
+    Pixels shown;
+    ASSERT_NO_FATAL_FAILURE(
+        CaptureUntil(&shown, [&](const Pixels& now) { return CompareButton(now, look).Clean(false); }));
+    EnableWindow(main_.startUp, TRUE);
+    const ButtonDiffs diffs = CompareButton(shown, look);
+    EXPECT_TRUE(diffs.Clean(false)) << diffs.Report();
+}
+
 }  // namespace e2e

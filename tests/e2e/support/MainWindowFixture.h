@@ -83,6 +83,10 @@ class MainWindowTest : public testing::Test {
     // colours), and against the background picture outside the buttons: there nothing may show of
     // what lies under the buttons at 96 dpi, the painted copies of the faces.
     void ExpectScaledPictures(int dpi, const Pixels& at96);
+    // Nothing in the program disables a button, yet StartUpCommand has a face for it: disabled
+    // from here, it shows that face (logo.bmp, its white the back colour, as on its other faces)
+    // in its plain frame, and is enabled again.
+    void ExpectDisabledFaceOfStartUpCommand(Rgb back);
 
     // What the buttons should show now, each face as committed and the back colour given.
     std::vector<ButtonLook> Looks(Rgb back);
