@@ -170,10 +170,13 @@ TEST_F(CopyWaiting, AnswersOncePerPressAndLeavesNothingBehind) {
                 ASSERT_TRUE(SendNotifyMessageW(main_.copy, BM_CLICK, 0, 0)) << e2e::DescribeError(GetLastError());
                 e2e::LetHandle(main_.window);
                 ExpectWindowAnswers();
-                // The holder lets go about 2 s after the click, well within the copy's patience.
-                e2e::PollUntil([] { return false; },
-                               std::chrono::duration_cast<std::chrono::milliseconds>(clicked + std::chrono::seconds(2) -
-                                                                                     std::chrono::steady_clock::now()));
+                // The holder lets go about 2 s after the click, well within the copy's patience; until
+                // then the copy waits and gives no answer.
+                const HWND early = e2e::WaitForMessageBox(
+                    main_.process.Id(), std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            clicked + std::chrono::seconds(2) - std::chrono::steady_clock::now()));
+                EXPECT_EQ(early, nullptr)
+                    << "an answer came while the file was still held: " << e2e::ToString(e2e::Describe(early));
                 LetGo();
                 ASSERT_NO_FATAL_FAILURE(e2e::AnswerBox(main_.process.Id(), kCopiedBox));
                 ASSERT_NO_FATAL_FAILURE(e2e::ExpectWindowStays(main_));
