@@ -1,6 +1,6 @@
-// The copy command while another program holds the desktop file: the copy waits, the window
-// keeps answering but takes no second press, and whatever ends the program meanwhile leaves
-// nothing half-done behind. Clicks and keys are real input.
+// The copy command while another program holds the desktop file: the copy waits, the window keeps
+// answering but takes no second press, ending the program ends the wait, and what a run ended from
+// outside leaves behind the next copy clears. Clicks and keys are real input.
 #include <windows.h>
 
 #include <chrono>

@@ -1,6 +1,6 @@
-// Tavro's main window as it appears at 96 dpi, untouched: one fixed window with its class, caption,
-// style, caption icon and three named buttons, the common controls not loaded before a message box
-// needs them, and a window menu without the sizing items.
+// Tavro's main window at 96 dpi as it appears: one fixed window with its class, caption, style,
+// caption icon and three named buttons, the common controls not loaded before a message box needs
+// them, and a window menu without the sizing items.
 #include <windows.h>
 
 #include <chrono>

@@ -226,7 +226,7 @@ void MainWindowTest::ExpectDisabledFaceOfStartUpCommand(Rgb back) {
     look.name += ", disabled";
     std::string error;
     ASSERT_TRUE(LoadBitmapFile(ResourcePath(L"logo.bmp"), &look.face, &error)) << error;
-    // EnableWindow sends WM_ENABLE across processes; the button paints itself anew on it.
+    // EnableWindow works across processes, and the button paints itself anew in its new state.
     EnableWindow(main_.startUp, FALSE);
     Pixels shown;
     ASSERT_NO_FATAL_FAILURE(
