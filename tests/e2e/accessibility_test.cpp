@@ -13,17 +13,13 @@
 #include "support/ScreenReader.h"
 #include "support/Tavro.h"
 #include "support/Text.h"
+#include "support/TopWindows.h"
 #include "window/Descriptions.h"
 #include "window/FormLayout.h"
 
 namespace {
 
 using e2e::Utf8;
-
-std::string ToString(const RECT& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " + std::to_string(r.right - r.left) +
-           " x " + std::to_string(r.bottom - r.top);
-}
 
 // The button's window text, which a push button's accessible object gives as its name.
 std::wstring ButtonText(int id) {
@@ -82,10 +78,11 @@ TEST(Accessibility, ScreenReaderHearsEveryWord) {
                 << "state 0x" << std::hex << facts.state;
             RECT onScreen{};
             GetWindowRect(window, &onScreen);
-            EXPECT_EQ(ToString(facts.location), ToString(onScreen)) << "location against the button's window";
+            EXPECT_EQ(e2e::ToString(facts.location), e2e::ToString(onScreen)) << "location against the button's window";
         } else {
             EXPECT_EQ(facts.role, ROLE_SYSTEM_CLIENT);
-            EXPECT_EQ(ToString(facts.location), ToString(ClientOnScreen(window))) << "location against the client area";
+            EXPECT_EQ(e2e::ToString(facts.location), e2e::ToString(ClientOnScreen(window)))
+                << "location against the client area";
         }
     }
     // Asking changed nothing the user sees or does.

@@ -17,7 +17,8 @@
 namespace e2e {
 namespace {
 
-// The program's title, which every one of its boxes bears.
+// The program's title, which every one of its boxes bears. Written here, not read from the
+// program: which title the boxes bear is the very thing the box check looks at.
 constexpr const wchar_t* kProgramTitle = L"Tavro";
 constexpr std::chrono::milliseconds kAnswerBound{5000};
 constexpr int kOkClicks = 3;
@@ -39,11 +40,6 @@ std::string VisibleWindowsOf(DWORD processId) {
     return ToString(shown);
 }
 
-std::string DescribeRect(const RECT& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
-}
-
 // Where the input stood, for a click that did not take.
 std::string DescribeInputState(HWND button) {
     POINT cursor = {};
@@ -57,11 +53,10 @@ std::string DescribeInputState(HWND button) {
     DWORD_PTR state = 0;
     const bool pressed = SendMessageTimeoutW(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state) != 0 &&
                          (state & BST_PUSHED) != 0;
-    return "cursor at (" + std::to_string(cursor.x) + ", " + std::to_string(cursor.y) + "), OK at " +
-           DescribeRect(rect) + ", foreground " +
-           (foreground != nullptr ? ToString(Describe(foreground)) : std::string("none")) + ", capture " +
-           (info.hwndCapture != nullptr ? ToString(Describe(info.hwndCapture)) : std::string("none")) + ", OK " +
-           (pressed ? "held down" : "up");
+    return "cursor at (" + std::to_string(cursor.x) + ", " + std::to_string(cursor.y) + "), OK at " + ToString(rect) +
+           ", foreground " + (foreground != nullptr ? ToString(Describe(foreground)) : std::string("none")) +
+           ", capture " + (info.hwndCapture != nullptr ? ToString(Describe(info.hwndCapture)) : std::string("none")) +
+           ", OK " + (pressed ? "held down" : "up");
 }
 
 std::string Captions(const MessageBoxContents& box) {
@@ -187,7 +182,7 @@ void Click(const MainWindow& main, int controlId) {
     RECT rect = {};
     GetWindowRect(button, &rect);
     ASSERT_TRUE(ClickCentre(button, &error))
-        << "click on control " << controlId << " at " << DescribeRect(rect) << ": " << error;
+        << "click on control " << controlId << " at " << ToString(rect) << ": " << error;
 }
 
 void AnswerCopyBox(DWORD processId, std::wstring* text) {

@@ -10,17 +10,19 @@
 #include "support/MessageBoxReader.h"
 #include "support/Process.h"
 #include "window/ControlIds.h"
+#include "window/WindowNames.h"
 
 // Tavro as a user meets it: started as a double-click would start it, its window and three buttons,
-// real clicks, the message boxes it answers with, the URL the shell received, its end. Control ids
-// and message texts come from the program's own headers. The functions use fatal assertions: call
+// real clicks, the message boxes it answers with, the URL the shell received, its end. The window's
+// names, control ids and message texts come from the program's own headers; the title its boxes
+// bear is the box check's own fact (support/Tavro.cpp). The functions use fatal assertions: call
 // them under ASSERT_NO_FATAL_FAILURE.
 namespace e2e {
 
-// What the window is. The program's title, which every box bears, is the box check's own fact.
-inline constexpr const wchar_t* kMainClass = L"TavroForm";
-inline constexpr const wchar_t* kMainCaption = L"TavroModule";
-inline constexpr const wchar_t* kButtonClass = L"Button";
+// What the window is, as the program names it (window/WindowNames.h).
+inline constexpr const wchar_t* kMainClass = tavro::kFormClass;
+inline constexpr const wchar_t* kMainCaption = tavro::kFormCaption;
+inline constexpr const wchar_t* kButtonClass = tavro::kButtonClass;
 
 inline constexpr int kCopyCommandId = tavro::kCopyCommandId;
 inline constexpr int kStartUpCommandId = tavro::kStartUpCommandId;

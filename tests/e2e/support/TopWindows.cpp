@@ -116,4 +116,9 @@ WindowHistory WatchWindowsUntilExit(HANDLE process, DWORD processId, std::chrono
     return history;
 }
 
+std::string ToString(const RECT& rect) {
+    return "(" + std::to_string(rect.left) + ", " + std::to_string(rect.top) + ") " +
+           std::to_string(rect.right - rect.left) + " x " + std::to_string(rect.bottom - rect.top);
+}
+
 }  // namespace e2e

@@ -24,6 +24,8 @@ WindowInfo Describe(HWND window);
 // "class \"...\" title \"...\" visible/hidden", for failure output.
 std::string ToString(const WindowInfo& info);
 std::string ToString(const std::vector<WindowInfo>& windows);
+// "(left, top) width x height", for failure output and for comparing rectangles as text.
+std::string ToString(const RECT& rect);
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
