@@ -7,7 +7,7 @@ namespace tavro {
 namespace {
 
 constexpr std::wstring_view kSeparators = L"\\/";
-constexpr std::wstring_view kExe = L".exe";
+constexpr std::wstring_view kExe = kExeExtension;
 
 wchar_t AsciiLower(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
