@@ -13,7 +13,7 @@ function(tavro_harden_compile target)
         target_compile_options(${target} PRIVATE -fstack-protector-strong)
         target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
         # Tavro.exe defines the canary and the failure itself (platform/StackGuard.cpp); whatever
-        # else links this target (the test driver links the launcher's logic) takes them from libssp.
+        # else links this target (the test driver links tavro_core) takes them from libssp.
         target_link_options(${target} PUBLIC -fstack-protector-strong)
     endif()
     # MSVC compiles with /GS (its stack protector) unless told otherwise.

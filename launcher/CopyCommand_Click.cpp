@@ -7,8 +7,6 @@ namespace tavro {
 
 namespace {
 
-constexpr const wchar_t* kExtension = L".exe";
-
 // True while the handler runs, its answer included. The window thread goes on handling messages
 // while the copy waits and while the answer is shown, and a click can still reach the handler
 // then: a key the button had the focus for, a BM_CLICK from an accessibility tool, a WM_COMMAND
@@ -39,7 +37,7 @@ bool CopyToDesktop(Platform& platform) {
         // Joined, "" would name the root of the current drive.
         return false;
     }
-    return CopyFileOverwrite(platform, source, JoinPath(desktop, platform.ProgramName() + kExtension));
+    return CopyFileOverwrite(platform, source, JoinPath(desktop, platform.ProgramName() + kExeExtension));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/AsciiDigit.h"
+
 namespace tavro {
 
 namespace {
@@ -11,10 +13,6 @@ constexpr std::size_t kMaxCopyNumberDigits = 4;
 
 // Explorer's words for a copy, English and Japanese.
 constexpr std::wstring_view kCopyWords[] = {L" - Copy", L" - \u30B3\u30D4\u30FC"};
-
-bool IsAsciiDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
 
 bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;

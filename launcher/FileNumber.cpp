@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/AsciiDigit.h"
+
 namespace tavro {
 
 std::wstring FileNumberFromProgramName(std::wstring_view programName) {
@@ -16,8 +18,7 @@ std::wstring FileNumberFromProgramName(std::wstring_view programName) {
 
     std::wstring number;
     // Only U+0030..U+0039: full-width and other Unicode digits never count.
-    std::copy_if(tail.begin(), tail.end(), std::back_inserter(number),
-                 [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    std::copy_if(tail.begin(), tail.end(), std::back_inserter(number), IsAsciiDigit);
     return number;
 }
 

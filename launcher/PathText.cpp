@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/PathSplit.h"
+
 namespace tavro {
 
 namespace {
 
-constexpr std::wstring_view kSeparators = L"\\/";
-constexpr std::wstring_view kExe = L".exe";
+constexpr std::wstring_view kExe = kExeExtension;
 
 wchar_t AsciiLower(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -17,7 +18,7 @@ wchar_t AsciiLower(wchar_t c) {
 
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view fileName) {
     std::wstring path(folder);
-    if (path.empty() || kSeparators.find(path.back()) == std::wstring_view::npos) {
+    if (path.empty() || !IsPathSeparator(path.back())) {
         path.push_back(L'\\');
     }
     path.append(fileName);
@@ -25,8 +26,7 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view fileName) {
 }
 
 bool HasExeExtension(std::wstring_view path) {
-    const std::size_t separator = path.find_last_of(kSeparators);
-    const std::wstring_view fileName = separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+    const std::wstring_view fileName = SplitAtLastSeparator(path).fileName;
     const std::size_t dot = fileName.rfind(L'.');
     if (dot == std::wstring_view::npos) {
         return false;

@@ -5,6 +5,9 @@
 
 namespace tavro {
 
+// A program file's extension: the desktop copy's name ends in it, and HasExeExtension looks for it.
+inline constexpr const wchar_t* kExeExtension = L".exe";
+
 // folder and fileName with one separator between them, or none when folder already ends in one
 // (a drive root, "C:\"). Wine rejects a doubled separator after a share root ("\\srv\share\\x").
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view fileName);

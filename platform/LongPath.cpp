@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/PathSplit.h"
 #include "platform/Platform.h"
 
 namespace tavro {
@@ -13,10 +14,6 @@ constexpr std::wstring_view kExtended = L"\\\\?\\";
 constexpr std::wstring_view kExtendedShare = L"\\\\?\\UNC\\";
 constexpr std::wstring_view kDevice = L"\\\\.\\";
 
-bool IsSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
 bool StartsWith(const std::wstring& text, std::wstring_view start) {
     return text.size() >= start.size() && std::wstring_view(text).substr(0, start.size()) == start;
 }
@@ -24,7 +21,7 @@ bool StartsWith(const std::wstring& text, std::wstring_view start) {
 bool IsDriveAbsolute(const std::wstring& path) {
     const wchar_t drive = path.size() >= 3 ? path[0] : L'\0';
     return ((drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z')) && path[1] == L':' &&
-           IsSeparator(path[2]);
+           IsPathSeparator(path[2]);
 }
 
 }  // namespace
@@ -45,12 +42,12 @@ std::wstring ExtendedLengthPath(const std::wstring& path) {
 }
 
 std::optional<CopyPaths> PathsForCopy(const std::wstring& destination, const std::wstring& temporaryName) {
-    const std::size_t separator = destination.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) {
+    const std::wstring_view folder = SplitAtLastSeparator(destination).folder;
+    if (folder.empty()) {
         return std::nullopt;
     }
     CopyPaths paths;
-    paths.folder = destination.substr(0, separator + 1);
+    paths.folder.assign(folder);
     // Each joined path is judged on its own length: the temporary's name may be longer than the
     // destination's.
     paths.temporary = ExtendedLengthPath(paths.folder + temporaryName);

@@ -13,7 +13,7 @@
 // unwound. The program holds nothing that must be written out first (it keeps no state), and a
 // copy under way leaves only its temporary, which the next copy removes.
 //
-// Built by the mingw-w64 build only (window/CMakeLists.txt): MSVC's runtime has its own names
+// Built by the mingw-w64 build only (platform/CMakeLists.txt): MSVC's runtime has its own names
 // for these and ends the program the same way without them.
 
 #include <windows.h>

@@ -8,7 +8,7 @@
 //
 // The canary changes once, during static initialisation: no protected function is running then
 // (the runtime's start-up code and constructor loop are not compiled with the protector), so none
-// sees two values. This file itself is built without the protector (window/CMakeLists.txt).
+// sees two values. This file itself is built without the protector (platform/CMakeLists.txt).
 
 #include <windows.h>
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/AsciiDigit.h"
+
 namespace tavro {
 
 namespace {
@@ -22,7 +24,7 @@ std::optional<unsigned long> ProcessIdIn(std::wstring_view digits) {
     }
     unsigned long long value = 0;
     for (const wchar_t c : digits) {
-        if (c < L'0' || c > L'9') {
+        if (!IsAsciiDigit(c)) {
             return std::nullopt;
         }
         value = value * 10 + static_cast<unsigned long long>(c - L'0');

@@ -10,6 +10,7 @@
 #include "platform/ComApartment.h"
 #include "platform/ModulePath.h"
 #include "platform/Platform.h"
+#include "platform/ProgramTitle.h"
 
 namespace tavro {
 
@@ -29,7 +30,7 @@ class Win32Platform final : public Platform {
     std::wstring ProgramFolder() const override { return module_.folder; }
     std::wstring ProgramName() const override { return module_.name; }
     std::wstring ProgramPath() const override { return modulePath_; }
-    std::wstring ProgramTitle() const override { return L"Tavro"; }
+    std::wstring ProgramTitle() const override { return kProgramTitle; }
 
     long QueryDesktopFolder(PathBuffer& buffer) override;
     void OpenUrl(const std::wstring& url) override;

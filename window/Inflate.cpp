@@ -3,13 +3,14 @@
 #include <array>
 #include <cstring>
 
+#include "window/BitReader.h"
+#include "window/HuffmanCode.h"
+
 namespace tavro {
 
+namespace inflate {
 namespace {
 
-constexpr std::size_t kMaxCodeBits = 15;
-constexpr std::size_t kCodeLengths = 16;          // 0 (unused) to kMaxCodeBits
-constexpr std::size_t kLiteralLengthCodes = 288;  // 286 usable, 288 in the fixed code
 constexpr std::size_t kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
 
@@ -25,173 +26,6 @@ constexpr std::array<std::uint8_t, kDistanceCodes> kDistanceExtra = {
 // The order in which a dynamic block gives the code lengths of its code-length code.
 constexpr std::array<std::uint8_t, 19> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                            11, 4,  12, 3, 13, 2, 14, 1, 15};
-
-// Least significant bit first, as deflate packs them.
-class BitReader {
-  public:
-    BitReader(const std::uint8_t* in, std::size_t size) noexcept : in_(in), size_(size) {}
-
-    bool Bits(int count, unsigned* value) noexcept {
-        if (!Peek(count, value)) {
-            return false;
-        }
-        Skip(count);
-        return true;
-    }
-
-    // The next count bits without taking them; false when the input ends sooner.
-    bool Peek(int count, unsigned* value) noexcept {
-        while (held_ < count) {
-            if (next_ == size_) {
-                return false;
-            }
-            buffer_ |= static_cast<std::uint32_t>(in_[next_++]) << held_;
-            held_ += 8;
-        }
-        *value = buffer_ & ((1U << count) - 1U);
-        return true;
-    }
-
-    // Only after a Peek of at least count bits.
-    void Skip(int count) noexcept {
-        buffer_ >>= count;
-        held_ -= count;
-    }
-
-    // A look ahead may have taken whole bytes beyond the current one: they stay.
-    void SkipToByte() noexcept {
-        const int partial = held_ % 8;
-        buffer_ >>= partial;
-        held_ -= partial;
-    }
-
-    // Only at a byte boundary.
-    bool Byte(std::uint8_t* value) noexcept {
-        if (held_ >= 8) {
-            *value = static_cast<std::uint8_t>(buffer_ & 0xFFU);
-            buffer_ >>= 8;
-            held_ -= 8;
-            return true;
-        }
-        if (next_ == size_) {
-            return false;
-        }
-        *value = in_[next_++];
-        return true;
-    }
-
-  private:
-    const std::uint8_t* in_;
-    std::size_t size_;
-    std::size_t next_ = 0;
-    std::uint32_t buffer_ = 0;
-    int held_ = 0;
-};
-
-// Codes this long or shorter, nearly all of them, are decoded by one look in a table; longer ones
-// a bit at a time.
-constexpr int kFastBits = 9;
-constexpr std::size_t kFastEntries = std::size_t{1} << kFastBits;
-
-// A canonical Huffman code as deflate defines it: how many codes have each length, and the
-// symbols in code order; and, by the next kFastBits bits of input, the symbol of each code no
-// longer than that, with its length (symbol << 4 | length; 0 where no such code starts).
-struct Code {
-    std::array<std::uint16_t, kCodeLengths> count{};
-    std::array<std::uint16_t, kLiteralLengthCodes> symbol{};
-    std::array<std::uint16_t, kFastEntries> fast{};
-};
-
-// Deflate sends a code's bits from its first (highest) one, and they arrive lowest bit first.
-unsigned Reversed(unsigned code, std::size_t length) {
-    unsigned reversed = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        reversed = (reversed << 1) | ((code >> i) & 1U);
-    }
-    return reversed;
-}
-
-void BuildFastTable(const std::uint8_t* lengths, std::size_t symbols, Code* code) {
-    code->fast.fill(0);
-    std::array<unsigned, kCodeLengths> next{};
-    unsigned first = 0;
-    for (std::size_t length = 1; length <= kMaxCodeBits; ++length) {
-        first = (first + (length > 1 ? code->count[length - 1] : 0U)) << 1;
-        next[length] = first;
-    }
-    for (std::size_t s = 0; s < symbols; ++s) {
-        const std::size_t length = lengths[s];
-        if (length == 0) {
-            continue;
-        }
-        const unsigned value = next[length]++;
-        if (length > static_cast<std::size_t>(kFastBits)) {
-            continue;
-        }
-        const auto entry = static_cast<std::uint16_t>((s << 4) | length);
-        for (std::size_t index = Reversed(value, length); index < kFastEntries; index += std::size_t{1} << length) {
-            code->fast[index] = entry;
-        }
-    }
-}
-
-// False for lengths that promise more codes than the bits allow. An incomplete code is allowed
-// (deflate permits one for a single distance); its unused bit patterns fail when decoded.
-bool Build(const std::uint8_t* lengths, std::size_t symbols, Code* code) {
-    code->count.fill(0);
-    for (std::size_t s = 0; s < symbols; ++s) {
-        ++code->count[lengths[s]];
-    }
-    int left = 1;
-    for (std::size_t length = 1; length <= kMaxCodeBits; ++length) {
-        left = left * 2 - code->count[length];
-        if (left < 0) {
-            return false;
-        }
-    }
-    std::array<std::uint16_t, kCodeLengths> offset{};
-    for (std::size_t length = 2; length <= kMaxCodeBits; ++length) {
-        offset[length] = static_cast<std::uint16_t>(offset[length - 1] + code->count[length - 1]);
-    }
-    for (std::size_t s = 0; s < symbols; ++s) {
-        if (lengths[s] != 0) {
-            code->symbol[offset[lengths[s]]++] = static_cast<std::uint16_t>(s);
-        }
-    }
-    BuildFastTable(lengths, symbols, code);
-    return true;
-}
-
-bool Decode(BitReader& bits, const Code& code, int* symbol) {
-    unsigned next = 0;
-    if (bits.Peek(kFastBits, &next)) {
-        const std::uint16_t entry = code.fast[next];
-        if (entry != 0) {
-            bits.Skip(static_cast<int>(entry & 0x0FU));
-            *symbol = entry >> 4;
-            return true;
-        }
-    }
-    int value = 0;  // the bits read so far, as a code of the current length
-    int first = 0;  // the first code of the current length
-    int index = 0;  // where the current length's symbols start
-    for (std::size_t length = 1; length <= kMaxCodeBits; ++length) {
-        unsigned bit = 0;
-        if (!bits.Bits(1, &bit)) {
-            return false;
-        }
-        value |= static_cast<int>(bit);
-        const int count = code.count[length];
-        if (value - first < count) {
-            *symbol = code.symbol[static_cast<std::size_t>(index + value - first)];
-            return true;
-        }
-        index += count;
-        first = (first + count) << 1;
-        value <<= 1;
-    }
-    return false;
-}
 
 class Inflater {
   public:
@@ -406,6 +240,7 @@ std::uint32_t Adler32(const std::uint8_t* data, std::size_t size) {
 }
 
 }  // namespace
+}  // namespace inflate
 
 bool Inflate(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize) {
     // Method 8 (deflate) with a window of at most 32 KiB, no preset dictionary, and the header's
@@ -414,11 +249,11 @@ bool Inflate(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std:
         ((in[0] << 8U) | in[1]) % 31 != 0) {
         return false;
     }
-    Inflater inflater(in + 2, inSize - 2, out, outSize);
+    inflate::Inflater inflater(in + 2, inSize - 2, out, outSize);
     if (!inflater.Run()) {
         return false;
     }
-    BitReader& bits = inflater.Bits();
+    inflate::BitReader& bits = inflater.Bits();
     bits.SkipToByte();
     std::uint32_t stored = 0;
     for (int i = 0; i < 4; ++i) {
@@ -428,7 +263,7 @@ bool Inflate(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std:
         }
         stored = (stored << 8) | byte;
     }
-    return stored == Adler32(out, outSize);
+    return stored == inflate::Adler32(out, outSize);
 }
 
 }  // namespace tavro

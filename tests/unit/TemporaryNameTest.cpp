@@ -18,8 +18,9 @@ std::string Printed(const std::optional<TemporaryOwner>& owner) {
 TEST(TemporaryName, IsShortAndCarriesTheProcessIdAndItsStart) {
     EXPECT_EQ(TemporaryFileName(1234, 0x01dc6a1b2c3d4e5fULL), L"~Tavro1234-01dc6a1b2c3d4e5f.tmp");
     EXPECT_EQ(TemporaryFileName(4, 0), L"~Tavro4-0000000000000000.tmp");
-    // Whatever the destination's name, the temporary needs no more than this.
-    EXPECT_LE(TemporaryFileName(4294967295UL, ~0ULL).size(), 37u);
+    // The longest name it gives, 37 characters: whatever the destination's name, the temporary
+    // needs no more than this.
+    EXPECT_EQ(TemporaryFileName(4294967295UL, ~0ULL), L"~Tavro4294967295-ffffffffffffffff.tmp");
 }
 
 TEST(TemporaryName, ReadsBackTheOwnerOfNamesItGives) {

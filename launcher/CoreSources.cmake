@@ -1,5 +1,5 @@
 # The program's own behaviour: plain C++ against the Platform interface, no Win32 in it.
-add_library(tavro_launcher STATIC
+tavro_core_sources(
     CopyCommand_Click.cpp
     CopyMarkers.cpp
     PathText.cpp
@@ -11,8 +11,3 @@ add_library(tavro_launcher STATIC
     close_Click.cpp
     modFileUtility.cpp
 )
-target_include_directories(tavro_launcher PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_definitions(tavro_launcher PRIVATE TAVRO_SITE_HOST="${TAVRO_SITE_HOST}")
-tavro_warnings(tavro_launcher)
-tavro_harden_compile(tavro_launcher)
-tavro_lean(tavro_launcher)
