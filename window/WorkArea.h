@@ -1,11 +1,13 @@
 #pragma once
 
+#include "window/Twips.h"
+
 namespace tavro {
 
 // Windows' own range of display scales: 100 % to 500 %. A DPI message outside it comes from no
 // monitor (another program sent it), and laying the window out for it would overflow the sizes or
 // take the memory of a picture thousands of pixels wide.
-inline constexpr unsigned long long kLowestDpi = 96;
+inline constexpr unsigned long long kLowestDpi = kDefaultDpi;
 inline constexpr unsigned long long kHighestDpi = 480;
 
 constexpr bool IsDpiOfAMonitor(unsigned long long dpi) {
