@@ -17,22 +17,30 @@ bool IsSelf(const VARIANT& child) {
 
 // A failed call still leaves its out parameters defined: COM's stubs read them back to the
 // client whatever the result.
-void Clear(BSTR* out) {
-    *out = nullptr;
+void ClearOut(BSTR* out) {
+    if (out != nullptr) {
+        *out = nullptr;
+    }
 }
-void Clear(VARIANT* out) {
-    out->vt = VT_EMPTY;
+void ClearOut(VARIANT* out) {
+    if (out != nullptr) {
+        out->vt = VT_EMPTY;
+    }
 }
-void Clear(IDispatch** out) {
-    *out = nullptr;
+void ClearOut(IDispatch** out) {
+    if (out != nullptr) {
+        *out = nullptr;
+    }
 }
-void Clear(long* out) {
-    *out = 0;
+void ClearOut(long* out) {
+    if (out != nullptr) {
+        *out = 0;
+    }
 }
 
 template <typename... Out>
 HRESULT Disconnected(Out*... outs) {
-    (((outs != nullptr) ? Clear(outs) : void()), ...);
+    (ClearOut(outs), ...);
     return RPC_E_DISCONNECTED;
 }
 
@@ -70,6 +78,12 @@ IAccessible* AccessibleDescription::Standard() {
         standard_.Reset();
     }
     return standard_.Get();
+}
+
+template <typename Call, typename... Out>
+HRESULT AccessibleDescription::Pass(Call call, Out*... outs) {
+    IAccessible* const standard = Standard();
+    return standard == nullptr ? Disconnected(outs...) : call(*standard);
 }
 
 HRESULT AccessibleDescription::Describe(BSTR* description) const {
@@ -170,104 +184,85 @@ HRESULT AccessibleDescription::get_accDescription(VARIANT child, BSTR* descripti
 }
 
 HRESULT AccessibleDescription::get_accParent(IDispatch** parent) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(parent) : standard->get_accParent(parent);
+    return Pass([&](IAccessible& standard) { return standard.get_accParent(parent); }, parent);
 }
 
 HRESULT AccessibleDescription::get_accChildCount(long* count) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(count) : standard->get_accChildCount(count);
+    return Pass([&](IAccessible& standard) { return standard.get_accChildCount(count); }, count);
 }
 
 HRESULT AccessibleDescription::get_accChild(VARIANT child, IDispatch** object) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(object) : standard->get_accChild(child, object);
+    return Pass([&](IAccessible& standard) { return standard.get_accChild(child, object); }, object);
 }
 
 HRESULT AccessibleDescription::get_accName(VARIANT child, BSTR* name) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(name) : standard->get_accName(child, name);
+    return Pass([&](IAccessible& standard) { return standard.get_accName(child, name); }, name);
 }
 
 HRESULT AccessibleDescription::get_accValue(VARIANT child, BSTR* value) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(value) : standard->get_accValue(child, value);
+    return Pass([&](IAccessible& standard) { return standard.get_accValue(child, value); }, value);
 }
 
 HRESULT AccessibleDescription::get_accRole(VARIANT child, VARIANT* role) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(role) : standard->get_accRole(child, role);
+    return Pass([&](IAccessible& standard) { return standard.get_accRole(child, role); }, role);
 }
 
 HRESULT AccessibleDescription::get_accState(VARIANT child, VARIANT* state) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(state) : standard->get_accState(child, state);
+    return Pass([&](IAccessible& standard) { return standard.get_accState(child, state); }, state);
 }
 
 HRESULT AccessibleDescription::get_accHelp(VARIANT child, BSTR* help) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(help) : standard->get_accHelp(child, help);
+    return Pass([&](IAccessible& standard) { return standard.get_accHelp(child, help); }, help);
 }
 
 HRESULT AccessibleDescription::get_accHelpTopic(BSTR* helpFile, VARIANT child, long* topic) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(helpFile, topic) : standard->get_accHelpTopic(helpFile, child, topic);
+    return Pass([&](IAccessible& standard) { return standard.get_accHelpTopic(helpFile, child, topic); }, helpFile,
+                topic);
 }
 
 HRESULT AccessibleDescription::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(shortcut) : standard->get_accKeyboardShortcut(child, shortcut);
+    return Pass([&](IAccessible& standard) { return standard.get_accKeyboardShortcut(child, shortcut); }, shortcut);
 }
 
 HRESULT AccessibleDescription::get_accFocus(VARIANT* focus) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(focus) : standard->get_accFocus(focus);
+    return Pass([&](IAccessible& standard) { return standard.get_accFocus(focus); }, focus);
 }
 
 HRESULT AccessibleDescription::get_accSelection(VARIANT* selection) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(selection) : standard->get_accSelection(selection);
+    return Pass([&](IAccessible& standard) { return standard.get_accSelection(selection); }, selection);
 }
 
 HRESULT AccessibleDescription::get_accDefaultAction(VARIANT child, BSTR* action) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(action) : standard->get_accDefaultAction(child, action);
+    return Pass([&](IAccessible& standard) { return standard.get_accDefaultAction(child, action); }, action);
 }
 
 HRESULT AccessibleDescription::accSelect(long flags, VARIANT child) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? RPC_E_DISCONNECTED : standard->accSelect(flags, child);
+    return Pass([&](IAccessible& standard) { return standard.accSelect(flags, child); });
 }
 
 HRESULT AccessibleDescription::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(left, top, width, height)
-                               : standard->accLocation(left, top, width, height, child);
+    return Pass([&](IAccessible& standard) { return standard.accLocation(left, top, width, height, child); }, left, top,
+                width, height);
 }
 
 HRESULT AccessibleDescription::accNavigate(long direction, VARIANT start, VARIANT* end) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(end) : standard->accNavigate(direction, start, end);
+    return Pass([&](IAccessible& standard) { return standard.accNavigate(direction, start, end); }, end);
 }
 
 HRESULT AccessibleDescription::accHitTest(long left, long top, VARIANT* child) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? Disconnected(child) : standard->accHitTest(left, top, child);
+    return Pass([&](IAccessible& standard) { return standard.accHitTest(left, top, child); }, child);
 }
 
 HRESULT AccessibleDescription::accDoDefaultAction(VARIANT child) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? RPC_E_DISCONNECTED : standard->accDoDefaultAction(child);
+    return Pass([&](IAccessible& standard) { return standard.accDoDefaultAction(child); });
 }
 
 HRESULT AccessibleDescription::put_accName(VARIANT child, BSTR name) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? RPC_E_DISCONNECTED : standard->put_accName(child, name);
+    return Pass([&](IAccessible& standard) { return standard.put_accName(child, name); });
 }
 
 HRESULT AccessibleDescription::put_accValue(VARIANT child, BSTR value) {
-    IAccessible* const standard = Standard();
-    return standard == nullptr ? RPC_E_DISCONNECTED : standard->put_accValue(child, value);
+    return Pass([&](IAccessible& standard) { return standard.put_accValue(child, value); });
 }
 
 }  // namespace tavro

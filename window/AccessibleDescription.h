@@ -88,6 +88,10 @@ class AccessibleDescription final : public IAccessible {
     // The standard object while the window lives; null (and let go of) once it is gone.
     IAccessible* Standard();
     HRESULT Describe(BSTR* description) const;
+    // Hands a call on to the standard object, or fails it as disconnected with its out
+    // parameters cleared once the window is gone.
+    template <typename Call, typename... Out>
+    HRESULT Pass(Call call, Out*... outs);
 
     ULONG references_ = 1;
     Microsoft::WRL::ComPtr<IAccessible> standard_;

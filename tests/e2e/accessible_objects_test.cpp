@@ -106,6 +106,14 @@ TEST(AccessibleObjects, DescribedButtonDelegatesAndFailsOnceItsWindowIsGone) {
     EXPECT_EQ(kept->get_accState(Self(), &state), RPC_E_DISCONNECTED);
     EXPECT_EQ(state.vt, VT_EMPTY);
     EXPECT_EQ(kept->accDoDefaultAction(Self()), RPC_E_DISCONNECTED);
+    // Both out parameters of a call that has two are cleared; neither is freed, so a stand-in
+    // that no allocator made does for the string.
+    wchar_t notAllocated[] = L"?";
+    BSTR helpFile = notAllocated;
+    long topic = -1;
+    EXPECT_EQ(kept->get_accHelpTopic(&helpFile, Self(), &topic), RPC_E_DISCONNECTED);
+    EXPECT_EQ(helpFile, nullptr);
+    EXPECT_EQ(topic, 0);
     // The last reference goes after everything it pointed to: no crash here is the check.
     again.Reset();
     kept.Reset();
