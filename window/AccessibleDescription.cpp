@@ -17,30 +17,22 @@ bool IsSelf(const VARIANT& child) {
 
 // A failed call still leaves its out parameters defined: COM's stubs read them back to the
 // client whatever the result.
-void ClearOut(BSTR* out) {
-    if (out != nullptr) {
-        *out = nullptr;
-    }
+void Clear(BSTR* out) {
+    *out = nullptr;
 }
-void ClearOut(VARIANT* out) {
-    if (out != nullptr) {
-        out->vt = VT_EMPTY;
-    }
+void Clear(VARIANT* out) {
+    out->vt = VT_EMPTY;
 }
-void ClearOut(IDispatch** out) {
-    if (out != nullptr) {
-        *out = nullptr;
-    }
+void Clear(IDispatch** out) {
+    *out = nullptr;
 }
-void ClearOut(long* out) {
-    if (out != nullptr) {
-        *out = 0;
-    }
+void Clear(long* out) {
+    *out = 0;
 }
 
 template <typename... Out>
 HRESULT Disconnected(Out*... outs) {
-    (ClearOut(outs), ...);
+    (((outs != nullptr) ? Clear(outs) : void()), ...);
     return RPC_E_DISCONNECTED;
 }
 
